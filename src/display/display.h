@@ -1,0 +1,42 @@
+// display.h -- everything the player sees: map cells, the player, the status line,
+// the message field, the space-bar prompt and the title screen. Every glyph put is
+// flushed to the window at once; nothing here changes the game record.
+#pragma once
+
+#include <libtcod.h>
+
+constexpr int STATUS_ROW = 24;       // bottom row: status at the left, messages at the right
+constexpr int MESSAGE_COLUMN = 20;   // first column of the message field
+
+// Draws map cell (x, y): its terrain, then the potion over it if one lies there.
+// Monsters and the player are not drawn; callers draw them again afterwards.
+void draw_cell(int x, int y);
+
+// Draws the player at (player_x, player_y): '@', or '*' while a rock is carried.
+void draw_player();
+
+// Draws all 960 map cells column by column, then the live monsters, then the player.
+// Does not clear the console nor draw the status line.
+void draw_level();
+
+// Draws the three hearts and the potion and level counts on the bottom row.
+// The text is printed without a flush: it shows with the next flush of anything.
+void draw_status_line();
+
+// Blanks the message field and prints text from column on the bottom row, then flushes.
+// Callers right-align their messages: column is 40 minus the length of the text.
+void show_message(int column, const char* text);
+
+// Alternates text with "press space!" in the message field, every 1000 polls, until the
+// space bar is pressed or the window is closed. Called by run_game between levels and
+// at death.
+void wait_for_space(const char* text);
+
+// Shows the title picture and its captions and waits for one key. Escape or 'q' end
+// the process with status 0; any other key, or the window closing, returns with the
+// default foreground set to grey. Called by main at start and by run_game on giving up.
+void show_title_screen();
+
+// The character a key press typed: libtcod reports the unshifted key, so a letter read
+// with Shift or Caps Lock comes back upper-case here. 0 for keys without a character.
+char typed_character(const TCOD_key_t& key);

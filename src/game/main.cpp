@@ -1,0 +1,34 @@
+// main.cpp -- the program's entry: audio, the window, the title screen, then one game
+// after another until the window is closed.
+#include <SDL.h>
+#include <libtcod.h>
+
+#include <cstdio>
+
+#include "display/display.h"
+#include "game/game.h"
+
+int main(int, char**) {
+    if (SDL_Init(SDL_INIT_AUDIO) < 0) {
+        std::printf("audio init fail");
+        return 1;
+    }
+    // Without the poll sentinel a blocking key wait notices the window closing.
+    SDL_SetHint(SDL_HINT_POLL_SENTINEL, "0");
+    if (TCOD_console_init_root(40, 25, "Cragmoor", false, TCOD_RENDERER_SDL) != TCOD_E_OK) {
+        std::printf("%s\n", TCOD_get_error());
+        SDL_Quit();
+        return 1;
+    }
+    // SDL2 would report every typed letter a second time as text input.
+    SDL_StopTextInput();
+    TCOD_console_set_default_foreground(NULL, TCOD_grey);
+    TCOD_console_set_default_background(NULL, TCOD_black);
+    show_title_screen();
+    while (!TCOD_console_is_window_closed()) {
+        start_new_game();
+        run_game();
+    }
+    SDL_Quit();
+    return 0;
+}

@@ -1,0 +1,69 @@
+// console.cpp -- the root console for tests, and reading it back as text.
+#include "support/console.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Glyphs of code page 437 that the game draws, as letters a test can read.
+struct GlyphName {
+    int code;
+    char letter;
+};
+constexpr GlyphName GLYPH_NAMES[] = {
+    {1, 'M'},    // a monster's face
+    {3, 'H'},    // a heart
+    {160, '~'},  // the trail mark
+    {219, '.'},  // floor
+};
+
+}  // namespace
+
+void open_test_console() {
+    ASSERT_EQ(SDL_Init(SDL_INIT_AUDIO), 0) << SDL_GetError();
+    SDL_SetHint(SDL_HINT_POLL_SENTINEL, "0");
+    ASSERT_EQ(TCOD_console_init_root(40, 25, "Cragmoor", false, TCOD_RENDERER_SDL), TCOD_E_OK)
+        << TCOD_get_error();
+    SDL_StopTextInput();
+    TCOD_console_set_default_foreground(NULL, TCOD_grey);
+    TCOD_console_set_default_background(NULL, TCOD_black);
+}
+
+std::string console_text(int x, int y, int length) {
+    std::string text;
+    for (int column = x; column < x + length; column++) {
+        int code = TCOD_console_get_char(NULL, column, y);
+        char letter = code >= 32 && code < 127 ? static_cast<char>(code) : '?';
+        for (const GlyphName& name : GLYPH_NAMES)
+            if (name.code == code) letter = name.letter;
+        text += letter;
+    }
+    return text;
+}
+
+std::string console_row(int y) { return console_text(0, y, 40); }
+
+bool same_colour(TCOD_color_t a, TCOD_color_t b) { return a.r == b.r && a.g == b.g && a.b == b.b; }
+
+TCOD_color_t foreground_at(int x, int y) { return TCOD_console_get_char_foreground(NULL, x, y); }
+
+TCOD_color_t background_at(int x, int y) { return TCOD_console_get_char_background(NULL, x, y); }
+
+void push_key(SDL_Keycode key, Uint16 modifiers) {
+    SDL_Event event{};
+    event.type = SDL_KEYDOWN;
+    event.key.state = SDL_PRESSED;
+    event.key.keysym.sym = key;
+    event.key.keysym.scancode = SDL_GetScancodeFromKey(key);
+    event.key.keysym.mod = modifiers;
+    SDL_PushEvent(&event);
+    event.type = SDL_KEYUP;
+    event.key.state = SDL_RELEASED;
+    SDL_PushEvent(&event);
+}
+
+void push_quit() {
+    SDL_Event event{};
+    event.type = SDL_QUIT;
+    SDL_PushEvent(&event);
+}
