@@ -1,11 +1,225 @@
-// turn.cpp -- the player's turn. For now the game only waits for the window to close.
+// turn.cpp -- the player's turn: one key press is one action, then the level changes or
+// the monsters move. Every change is drawn the moment it happens.
 #include <libtcod.h>
 
+#include "display/display.h"
+#include "dungeon/dungeon.h"
 #include "game/game.h"
+#include "game/game_state.h"
+#include "monsters/monsters.h"
+#include "sound/sound.h"
+
+namespace {
+
+constexpr int GLYPH_TRAIL = 160;       // flashed on the cell the player leaves
+constexpr int GLYPH_HEAL = 219;        // flashed on the player while healing
+constexpr unsigned IDLE_PAUSE = 1;     // ms between polls
+constexpr unsigned CRUSH_PAUSE = 750;  // ms
+constexpr unsigned HEAL_PAUSE = 1000;  // ms
+
+// What one key press has done so far; set afresh for every key press.
+struct Turn {
+    std::uint8_t start_x, start_y;  // where the player stood; a blocked step goes back here
+    bool rock_blocked;              // walked into a rock while carrying one
+    bool rock_taken;                // picked up a rock on this turn
+    bool monster_squashed;          // crushed a monster on this turn
+    bool turn_spent;                // counts although the player ends on the start cell
+    bool monsters_move_twice;       // a step made carrying a rock from an earlier turn
+};
+
+enum TurnEnd { TURN_DONE, TURN_LEVEL_CLEARED, TURN_GAME_OVER };
+
+// Four tests in a fixed order, each at most once: the footstep sounds as soon as the
+// position changes, before the target cell is looked at.
+void move_player(TCOD_keycode_t vk, char c) {
+    if ((c == 'w' || vk == TCODK_UP) && game.player_y > 0) {
+        game.player_y--;
+        play_step_sound();
+    }
+    if ((c == 's' || vk == TCODK_DOWN) && game.player_y < MAP_HEIGHT - 1) {
+        game.player_y++;
+        play_step_sound();
+    }
+    if ((c == 'a' || vk == TCODK_LEFT) && game.player_x > 0) {
+        game.player_x--;
+        play_step_sound();
+    }
+    if ((c == 'd' || vk == TCODK_RIGHT) && game.player_x < MAP_WIDTH - 1) {
+        game.player_x++;
+        play_step_sound();
+    }
+}
+
+// The first key after the question is discarded; the second answers it. Returns true
+// when the game ends here: the answer was y, or the window closed while asking.
+bool ask_to_give_up() {
+    show_message(32, "give up?");
+    TCOD_console_wait_for_keypress(true);
+    if (TCOD_console_is_window_closed()) return true;
+    TCOD_key_t answer = TCOD_console_wait_for_keypress(true);
+    if (TCOD_console_is_window_closed()) return true;
+    if (typed_character(answer) == 'y') {
+        show_title_screen();
+        return true;
+    }
+    show_message(31, "nevermind");
+    return false;
+}
+
+void drink_potion(Turn& turn) {
+    if (game.potions == 0) {
+        show_message(30, "no potion!");
+        return;
+    }
+    game.potions--;
+    if (game.hit_points >= MAX_HIT_POINTS) {
+        draw_status_line();
+        show_message(30, "no effect!");
+        turn.turn_spent = true;
+        return;
+    }
+    game.hit_points++;
+    draw_status_line();
+    show_message(33, "healed!");
+    TCOD_console_put_char_ex(NULL, game.player_x, game.player_y, GLYPH_HEAL, TCOD_white, TCOD_black);
+    TCOD_console_flush();
+    play_sound("heal.wav");
+    TCOD_sys_sleep_milli(HEAL_PAUSE);
+    draw_player();
+    turn.turn_spent = true;
+}
+
+void take_rock(Turn& turn) {
+    std::uint8_t& terrain = terrain_at(game.player_x, game.player_y);
+    if (terrain != TERRAIN_ROCK) return;
+    if (game.rock_carried) {
+        show_message(32, "blocked.");
+        turn.rock_blocked = true;
+        return;
+    }
+    terrain = TERRAIN_FLOOR;
+    game.rock_carried = 1;
+    draw_status_line();
+    draw_player();
+    show_message(32, "got rock");
+    turn.rock_taken = true;
+    play_sound("getrock.wav");
+}
+
+// Returns true when the step must be undone: a monster stood there, or a rock did while
+// one was carried. The crushing rock stays on the monster's cell.
+bool meet_monster(Turn& turn) {
+    int slot = monster_at(game.player_x, game.player_y);
+    if (slot < 0) return turn.rock_blocked;
+    if (!game.rock_carried) {
+        show_message(32, "blocked.");
+        return true;
+    }
+    terrain_at(game.player_x, game.player_y) = TERRAIN_ROCK;
+    draw_cell(game.player_x, game.player_y);
+    game.rock_carried--;
+    play_sound("squash.wav");
+    show_message(31, "squashed!");
+    monsters[slot].state = 0;
+    draw_status_line();
+    turn.turn_spent = true;
+    turn.monster_squashed = true;
+    TCOD_sys_sleep_milli(CRUSH_PAUSE);
+    return true;
+}
+
+void enter_next_level() {
+    generate_level(game.dungeon_level);
+    TCOD_console_clear(NULL);
+    draw_status_line();
+    draw_level();
+    game.step_counter = 0;
+}
+
+// The potions still lying on the level are collected on the way down.
+void clear_level() {
+    std::uint8_t lying = 0;
+    for (std::uint8_t item : map_grid.items) lying += item != 0;
+    game.potions += lying;
+    draw_cell(game.player_x, game.player_y);
+    play_sound("escape.wav");
+    game.dungeon_level++;
+    wait_for_space("next level...");
+    enter_next_level();
+}
+
+void descend_stairs() {
+    draw_cell(game.player_x, game.player_y);
+    play_sound("escape.wav");
+    wait_for_space("next level...");
+    game.dungeon_level++;
+    enter_next_level();
+}
+
+void finish_step(Turn& turn) {
+    TCOD_color_t trail = (turn.start_x + turn.start_y) % 2 == 0 ? TCOD_light_grey : TCOD_grey;
+    TCOD_console_put_char_ex(NULL, turn.start_x, turn.start_y, GLYPH_TRAIL, trail, TCOD_black);
+    TCOD_console_flush();
+    draw_cell(turn.start_x, turn.start_y);
+    draw_player();
+    if (game.rock_carried && !turn.rock_taken) turn.monsters_move_twice = true;
+    std::uint8_t& item = item_at(game.player_x, game.player_y);
+    if (item == 0) return;
+    game.potions++;
+    item = 0;
+    show_message(29, "got potion!");
+    play_sound("getpotion.wav");
+    draw_status_line();
+}
+
+// Carries out one key press; a press that costs nothing leaves the monsters where they are.
+TurnEnd play_turn(const TCOD_key_t& key) {
+    Turn turn{game.player_x, game.player_y, false, false, false, false, false};
+    char c = typed_character(key);
+    move_player(key.vk, c);
+    if (c == 'q') {
+        if (ask_to_give_up()) return TURN_GAME_OVER;
+    } else if (c == '1') {
+        drink_potion(turn);
+    }
+    take_rock(turn);
+    if (meet_monster(turn)) {
+        game.player_x = turn.start_x;
+        game.player_y = turn.start_y;
+        draw_player();
+        if (turn.monster_squashed && count_live_monsters() == 0) {
+            clear_level();
+            return TURN_LEVEL_CLEARED;
+        }
+    }
+    if (game.player_x != turn.start_x || game.player_y != turn.start_y)
+        finish_step(turn);
+    else if (!turn.turn_spent)
+        return TURN_DONE;
+    if (terrain_at(game.player_x, game.player_y) == TERRAIN_STAIRS) {
+        descend_stairs();
+        return TURN_DONE;
+    }
+    move_monsters();
+    if (game.rock_carried && turn.monsters_move_twice) move_monsters();
+    return TURN_DONE;
+}
+
+}  // namespace
 
 void run_game() {
-    while (!TCOD_console_is_window_closed()) {
-        TCOD_console_check_for_keypress(TCOD_KEY_PRESSED);
-        TCOD_sys_sleep_milli(1);
+    for (;;) {
+        if (TCOD_console_is_window_closed()) return;
+        if (game.hit_points == 0) {
+            wait_for_space("you died!!!");
+            return;
+        }
+        TCOD_key_t key = TCOD_console_check_for_keypress(TCOD_KEY_PRESSED);
+        if (key.vk != TCODK_NONE) {
+            TurnEnd end = play_turn(key);
+            if (end == TURN_GAME_OVER) return;
+            if (end == TURN_LEVEL_CLEARED) continue;  // the next pass starts at once
+        }
+        TCOD_sys_sleep_milli(IDLE_PAUSE);
     }
 }
