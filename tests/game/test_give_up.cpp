@@ -16,7 +16,6 @@ namespace {
 
 using Calls = std::vector<std::string>;
 constexpr SDL_Keycode WINDOW_CLOSE = 0;  // in a key script: the window closes
-constexpr SDL_Keycode SHIFTED_Y = 1;     // in a key script: Shift+y
 
 class GiveUp : public testing::Test {
   protected:
@@ -40,8 +39,6 @@ class GiveUp : public testing::Test {
                 std::this_thread::sleep_for(std::chrono::milliseconds(150));
                 if (key == WINDOW_CLOSE)
                     push_quit();
-                else if (key == SHIFTED_Y)
-                    push_key(SDLK_y, KMOD_LSHIFT);
                 else
                     push_key(key);
             }
@@ -63,12 +60,6 @@ TEST_F(GiveUp, SecondKeyYShowsTheTitleScreen) {
 
 TEST_F(GiveUp, FirstKeyIsDiscardedEvenWhenItIsY) {
     play_q_then({SDLK_y, SDLK_n, WINDOW_CLOSE});
-    EXPECT_EQ(calls, Calls{});
-    EXPECT_EQ(message_field(), "           nevermind");
-}
-
-TEST_F(GiveUp, ShiftedYIsNotYes) {
-    play_q_then({SDLK_x, SHIFTED_Y, WINDOW_CLOSE});
     EXPECT_EQ(calls, Calls{});
     EXPECT_EQ(message_field(), "           nevermind");
 }

@@ -21,7 +21,8 @@ bool same_colour(TCOD_color_t a, TCOD_color_t b);
 TCOD_color_t foreground_at(int x, int y);
 TCOD_color_t background_at(int x, int y);
 
-// Queues a key press (and its release) as the keyboard would send it.
+// Queues a key press and its release as the keyboard would send them; with Shift in
+// the modifiers, the Shift key is pressed around it (a key press of its own).
 void push_key(SDL_Keycode key, Uint16 modifiers = KMOD_NONE);
 // Queues a window close.
 void push_quit();
