@@ -1,6 +1,99 @@
-// sound.cpp -- sound effects. For now the game is silent.
+// sound.cpp -- sound effects: WAV clips cached by name, one at a time through SDL's
+// audio callback, and the footstep cycle.
 #include "sound/sound.h"
 
-void play_sound(const char*) {}
+#include <libtcod.h>
 
-void play_step_sound() {}
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "game/game_state.h"
+#include "sound/sound_cache.h"
+
+constexpr std::uint8_t STEP_CYCLE = 8;
+
+SoundCache sound_cache;
+
+SoundClip* find_clip(const char* name) {
+    for (SoundClip* clip = sound_cache.head; clip; clip = clip->next) {
+        if (std::strcmp(clip->name, name) == 0) return clip;
+    }
+    return nullptr;
+}
+
+static void append_clip(SoundClip* clip) {
+    SoundClip** tail = &sound_cache.head;
+    while (*tail) tail = &(*tail)->next;
+    *tail = clip;
+    sound_cache.clip_count++;
+}
+
+// A file that cannot be loaded, or a clip that cannot be allocated, caches nothing; the
+// next play of the name tries again.
+static SoundClip* load_clip(const char* name) {
+    SDL_AudioSpec spec;
+    Uint8* data;
+    Uint32 length;
+    if (!SDL_LoadWAV_RW(SDL_RWFromFile(name, "rb"), 1, &spec, &data, &length)) return nullptr;
+    SoundClip* clip = static_cast<SoundClip*>(std::calloc(1, sizeof(SoundClip)));
+    if (!clip) {
+        SDL_FreeWAV(data);
+        return nullptr;
+    }
+    std::snprintf(clip->name, sizeof clip->name, "%s", name);
+    clip->length = length;
+    clip->data = data;
+    clip->spec = spec;
+    clip->spec.callback = audio_callback;
+    clip->spec.userdata = nullptr;
+    append_clip(clip);
+    return clip;
+}
+
+void play_sound(const char* name) {
+    SoundClip* clip = find_clip(name);
+    bool first_clip = false;
+    if (!clip) {
+        clip = load_clip(name);
+        if (!clip) return;
+        std::printf("caching sound [%s]\n", name);
+        first_clip = sound_cache.clip_count == 1;
+    }
+    // Under the lock the callback never sees the new position with the old length.
+    SDL_LockAudio();
+    sound_cache.play_position = clip->data;
+    sound_cache.play_remaining = clip->length;
+    SDL_UnlockAudio();
+    // The device takes the first clip's format as it is: every clip must share it.
+    if (first_clip && SDL_OpenAudio(&clip->spec, nullptr) < 0) {
+        std::printf("Couldn't open audio: %s\n", SDL_GetError());
+    }
+    SDL_PauseAudio(0);
+}
+
+void audio_callback(void*, Uint8* stream, int len) {
+    // SDL2 hands back the last buffer as it was, so it is cleared first. SDL_OpenAudio
+    // wrote the device's silence value into the format it was given, the first clip's.
+    std::memset(stream, sound_cache.head->spec.silence, len);
+    if (sound_cache.play_remaining == 0) return;
+    Uint32 n = static_cast<Uint32>(len);
+    if (n > sound_cache.play_remaining) n = sound_cache.play_remaining;
+    SDL_MixAudio(stream, sound_cache.play_position, n, SDL_MIX_MAXVOLUME);
+    sound_cache.play_position += n;
+    sound_cache.play_remaining -= n;
+}
+
+// A cycle starts and ends on its own footsteps, with random ones between.
+void play_step_sound() {
+    int step = 5;
+    if (game.step_counter == 0) {
+        step = 0;
+    } else if (game.step_counter < STEP_CYCLE - 1) {
+        step = TCOD_random_get_int(NULL, 0, 3) + 1;
+    }
+    char name[20];
+    std::snprintf(name, sizeof name, "step%d.wav", step);
+    play_sound(name);
+    game.step_counter = (game.step_counter + 1) % STEP_CYCLE;
+}
