@@ -52,6 +52,9 @@ static SoundClip* load_clip(const char* name) {
 }
 
 void play_sound(const char* name) {
+    // A name the cache cannot hold whole would never be found again, and every play
+    // would load the file anew; it is skipped like a file that cannot be read.
+    if (std::strlen(name) >= CLIP_NAME_SIZE) return;
     SoundClip* clip = find_clip(name);
     bool first_clip = false;
     if (!clip) {

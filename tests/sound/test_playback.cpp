@@ -180,6 +180,19 @@ TEST_F(Sound, UnloadableFilesAreSkippedAndTriedAgain) {
     EXPECT_EQ(SDL_GetAudioStatus(), SDL_AUDIO_PLAYING);
 }
 
+TEST_F(Sound, NameTooLongToKeepIsSkipped) {
+    start_audio("dummy");
+    std::string name = std::string(CLIP_NAME_SIZE, 'x') + ".wav";
+    write_wav(name.c_str(), Samples(10, 7));
+    EXPECT_EQ(played(name.c_str()), "");
+    EXPECT_EQ(played(name.c_str()), "");
+    EXPECT_EQ(sound_cache.clip_count, 0);
+    std::string longest = std::string(CLIP_NAME_SIZE - 1 - 4, 'y') + ".wav";
+    write_wav(longest.c_str(), Samples(10, 7));
+    EXPECT_EQ(played(longest.c_str()), "caching sound [" + longest + "]\n");
+    EXPECT_EQ(played(longest.c_str()), "");
+}
+
 // The disk driver cannot open its recording in a folder that does not exist.
 TEST_F(Sound, DeviceThatWillNotOpenIsReportedOnceAndPlaysStillCache) {
     write_wav("a.wav", Samples(100, 1));
