@@ -29,23 +29,27 @@ struct Turn {
 
 enum TurnEnd { TURN_DONE, TURN_LEVEL_CLEARED, TURN_GAME_OVER };
 
-// Four tests in a fixed order, each at most once: the footstep sounds as soon as the
-// position changes, before the target cell is looked at.
+// The four moves, tested in this order, each at most once per key press.
+struct Move {
+    char letter;           // lower-case only
+    TCOD_keycode_t arrow;  // the arrow key that does the same
+    int dx, dy;
+};
+constexpr Move MOVES[] = {
+    {'w', TCODK_UP, 0, -1},
+    {'s', TCODK_DOWN, 0, 1},
+    {'a', TCODK_LEFT, -1, 0},
+    {'d', TCODK_RIGHT, 1, 0},
+};
+
+// The footstep sounds as soon as the position changes, before the target cell is
+// looked at, so a step that turns out blocked is still heard.
 void move_player(TCOD_keycode_t vk, char c) {
-    if ((c == 'w' || vk == TCODK_UP) && game.player_y > 0) {
-        game.player_y--;
-        play_step_sound();
-    }
-    if ((c == 's' || vk == TCODK_DOWN) && game.player_y < MAP_HEIGHT - 1) {
-        game.player_y++;
-        play_step_sound();
-    }
-    if ((c == 'a' || vk == TCODK_LEFT) && game.player_x > 0) {
-        game.player_x--;
-        play_step_sound();
-    }
-    if ((c == 'd' || vk == TCODK_RIGHT) && game.player_x < MAP_WIDTH - 1) {
-        game.player_x++;
+    for (const Move& move : MOVES) {
+        if (c != move.letter && vk != move.arrow) continue;
+        if (!on_map(game.player_x + move.dx, game.player_y + move.dy)) continue;
+        game.player_x = static_cast<std::uint8_t>(game.player_x + move.dx);
+        game.player_y = static_cast<std::uint8_t>(game.player_y + move.dy);
         play_step_sound();
     }
 }

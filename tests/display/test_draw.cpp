@@ -2,8 +2,6 @@
 // the root console: glyph, foreground and background of each cell.
 #include <gtest/gtest.h>
 
-#include <cstring>
-
 #include "display/display.h"
 #include "game/game_state.h"
 #include "support/console.h"
@@ -18,17 +16,11 @@ void expect_cell(int x, int y, int glyph, TCOD_color_t colour) {
     EXPECT_TRUE(same_colour(background_at(x, y), TCOD_black)) << "background at " << x << "," << y;
 }
 
-void fill_floor() {
-    std::memset(map_grid.terrain, TERRAIN_FLOOR, sizeof map_grid.terrain);
-    std::memset(map_grid.items, 0, sizeof map_grid.items);
-    std::memset(monsters, 0, sizeof monsters);
-}
-
 class Drawing : public testing::Test {
   protected:
     void SetUp() override {
         open_test_console();
-        fill_floor();
+        clear_level();
         game = GameState{5, 6, 1, 3, 0, 0, 0};
     }
 };

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstring>
 #include <thread>
 
 #include "call_log.h"
@@ -21,9 +20,7 @@ class GiveUp : public testing::Test {
   protected:
     void SetUp() override {
         open_test_console();
-        std::memset(map_grid.terrain, TERRAIN_FLOOR, sizeof map_grid.terrain);
-        std::memset(map_grid.items, 0, sizeof map_grid.items);
-        std::memset(monsters, 0, sizeof monsters);
+        clear_level();
         game = GameState{10, 10, 1, 3, 0, 0, 0};
         calls.clear();
     }

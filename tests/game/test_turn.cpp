@@ -2,7 +2,6 @@
 // movement, rocks, crushing, potions, what each key press costs, stairs and death.
 #include <gtest/gtest.h>
 
-#include <cstring>
 
 #include "call_log.h"
 #include "display/display.h"
@@ -18,9 +17,7 @@ class PlayerTurn : public testing::Test {
   protected:
     void SetUp() override {
         open_test_console();
-        std::memset(map_grid.terrain, TERRAIN_FLOOR, sizeof map_grid.terrain);
-        std::memset(map_grid.items, 0, sizeof map_grid.items);
-        std::memset(monsters, 0, sizeof monsters);
+        clear_level();
         monsters[5] = MonsterSlot{39, 0, 2, 1};  // far away, so no crush clears the level
         game = GameState{10, 10, 1, 3, 0, 0, 0};
     }

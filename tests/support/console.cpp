@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
+#include "game/game_state.h"
+
 namespace {
 
 // Glyphs of code page 437 that the game draws, as letters a test can read.
@@ -27,6 +31,12 @@ void open_test_console() {
     SDL_StopTextInput();
     TCOD_console_set_default_foreground(NULL, TCOD_grey);
     TCOD_console_set_default_background(NULL, TCOD_black);
+}
+
+void clear_level() {
+    std::memset(map_grid.terrain, TERRAIN_FLOOR, sizeof map_grid.terrain);
+    std::memset(map_grid.items, 0, sizeof map_grid.items);
+    std::memset(monsters, 0, sizeof monsters);
 }
 
 std::string console_text(int x, int y, int length) {

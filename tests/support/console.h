@@ -12,6 +12,9 @@
 // Opens the 40 x 25 root console as the game does, on SDL's dummy drivers.
 void open_test_console();
 
+// An empty level: floor everywhere, no potions, every monster slot empty.
+void clear_level();
+
 // Row y of the root console, one character per cell: printable ASCII as itself,
 // the game's own glyphs by a letter of their own (see console.cpp), others as '?'.
 std::string console_row(int y);
