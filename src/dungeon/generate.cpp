@@ -10,7 +10,7 @@
 
 namespace {
 
-constexpr int ROCK_ODDS = 7;          // a cell is a rock when a draw in 0..7 gives 1
+constexpr int ROCK_DRAW_BOUND = 7;    // a cell is a rock when a draw in 0..7 gives 1
 constexpr int MONSTER_DISTANCE = 10;  // least distance, in columns and in rows, from the start
 constexpr std::uint8_t MONSTER_LIVE = 2;
 constexpr std::uint8_t MONSTER_GLYPH = 1;  // the smiling face
@@ -24,7 +24,7 @@ void scatter_rocks() {
     for (int x = 0; x < MAP_WIDTH; x++)
         for (int y = 0; y < MAP_HEIGHT; y++) {
             terrain_at(x, y) = TERRAIN_FLOOR;
-            if (draw(ROCK_ODDS) == 1) terrain_at(x, y) = TERRAIN_ROCK;
+            if (draw(ROCK_DRAW_BOUND) == 1) terrain_at(x, y) = TERRAIN_ROCK;
             item_at(x, y) = 0;
         }
 }

@@ -1,5 +1,6 @@
 // turn.cpp -- the player's turn: one key press is one action, then the level changes or
 // the monsters move. Every change is drawn the moment it happens.
+#include <SDL.h>
 #include <libtcod.h>
 
 #include "display/display.h"
@@ -13,9 +14,9 @@ namespace {
 
 constexpr int GLYPH_TRAIL = 160;       // flashed on the cell the player leaves
 constexpr int GLYPH_HEAL = 219;        // flashed on the player while healing
-constexpr unsigned IDLE_PAUSE = 1;     // ms between polls
-constexpr unsigned CRUSH_PAUSE = 750;  // ms
-constexpr unsigned HEAL_PAUSE = 1000;  // ms
+constexpr std::uint32_t IDLE_PAUSE_MS = 1;  // between polls
+constexpr std::uint32_t CRUSH_PAUSE_MS = 750;
+constexpr std::uint32_t HEAL_PAUSE_MS = 1000;
 
 // What one key press has done so far; set afresh for every key press.
 struct Turn {
@@ -54,13 +55,23 @@ void move_player(TCOD_keycode_t vk, char c) {
     }
 }
 
+// A blocking wait first empties SDL's queue, and a window close already queued would be
+// lost with it, so such a close is read first. Returns no key once the window is closed.
+TCOD_key_t wait_for_key() {
+    SDL_PumpEvents();
+    while (SDL_HasEvent(SDL_QUIT) && !TCOD_console_is_window_closed())
+        TCOD_console_check_for_keypress(TCOD_KEY_PRESSED);
+    if (TCOD_console_is_window_closed()) return TCOD_key_t{};
+    return TCOD_console_wait_for_keypress(true);
+}
+
 // The first key after the question is discarded; the second answers it. Returns true
 // when the game ends here: the answer was y, or the window closed while asking.
 bool ask_to_give_up() {
     show_message(32, "give up?");
-    TCOD_console_wait_for_keypress(true);
+    wait_for_key();
     if (TCOD_console_is_window_closed()) return true;
-    TCOD_key_t answer = TCOD_console_wait_for_keypress(true);
+    TCOD_key_t answer = wait_for_key();
     if (TCOD_console_is_window_closed()) return true;
     if (typed_character(answer) == 'y') {
         show_title_screen();
@@ -88,7 +99,7 @@ void drink_potion(Turn& turn) {
     TCOD_console_put_char_ex(NULL, game.player_x, game.player_y, GLYPH_HEAL, TCOD_white, TCOD_black);
     TCOD_console_flush();
     play_sound("heal.wav");
-    TCOD_sys_sleep_milli(HEAL_PAUSE);
+    TCOD_sys_sleep_milli(HEAL_PAUSE_MS);
     draw_player();
     turn.turn_spent = true;
 }
@@ -128,7 +139,7 @@ bool meet_monster(Turn& turn) {
     draw_status_line();
     turn.turn_spent = true;
     turn.monster_squashed = true;
-    TCOD_sys_sleep_milli(CRUSH_PAUSE);
+    TCOD_sys_sleep_milli(CRUSH_PAUSE_MS);
     return true;
 }
 
@@ -224,6 +235,6 @@ void run_game() {
             if (end == TURN_GAME_OVER) return;
             if (end == TURN_LEVEL_CLEARED) continue;  // the next pass starts at once
         }
-        TCOD_sys_sleep_milli(IDLE_PAUSE);
+        TCOD_sys_sleep_milli(IDLE_PAUSE_MS);
     }
 }

@@ -11,9 +11,8 @@
 #include "game/game_state.h"
 #include "sound/sound_cache.h"
 
-constexpr std::uint8_t STEP_CYCLE = 8;
-
 SoundCache sound_cache;
+
 
 SoundClip* find_clip(const char* name) {
     for (SoundClip* clip = sound_cache.head; clip; clip = clip->next) {
@@ -22,7 +21,11 @@ SoundClip* find_clip(const char* name) {
     return nullptr;
 }
 
-static void append_clip(SoundClip* clip) {
+namespace {
+
+constexpr std::uint8_t STEP_CYCLE = 8;
+
+void append_clip(SoundClip* clip) {
     SoundClip** tail = &sound_cache.head;
     while (*tail) tail = &(*tail)->next;
     *tail = clip;
@@ -31,7 +34,7 @@ static void append_clip(SoundClip* clip) {
 
 // A file that cannot be loaded, or a clip that cannot be allocated, caches nothing; the
 // next play of the name tries again.
-static SoundClip* load_clip(const char* name) {
+SoundClip* load_clip(const char* name) {
     SDL_AudioSpec spec;
     Uint8* data;
     Uint32 length;
@@ -50,6 +53,8 @@ static SoundClip* load_clip(const char* name) {
     append_clip(clip);
     return clip;
 }
+
+}  // namespace
 
 void play_sound(const char* name) {
     // A name the cache cannot hold whole would never be found again, and every play
@@ -77,7 +82,7 @@ void play_sound(const char* name) {
 
 void audio_callback(void*, Uint8* stream, int len) {
     // SDL2 hands back the last buffer as it was, so it is cleared first. SDL_OpenAudio
-    // wrote the device's silence value into the format it was given, the first clip's.
+    // wrote the device's silence value into the spec it was given, the first clip's.
     std::memset(stream, sound_cache.head->spec.silence, len);
     if (sound_cache.play_remaining == 0) return;
     Uint32 n = static_cast<Uint32>(len);

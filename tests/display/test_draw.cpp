@@ -20,7 +20,7 @@ class Drawing : public testing::Test {
   protected:
     void SetUp() override {
         open_test_console();
-        clear_level();
+        make_empty_level();
         game = GameState{5, 6, 1, 3, 0, 0, 0};
     }
 };

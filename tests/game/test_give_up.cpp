@@ -14,13 +14,14 @@
 namespace {
 
 using Calls = std::vector<std::string>;
-constexpr SDL_Keycode WINDOW_CLOSE = 0;  // in a key script: the window closes
+constexpr SDL_Keycode WINDOW_CLOSE = 0;    // in a key script: the window closes
+constexpr SDL_Keycode X_THEN_CLOSE = 1;    // in a key script: x and a close at once
 
 class GiveUp : public testing::Test {
   protected:
     void SetUp() override {
         open_test_console();
-        clear_level();
+        make_empty_level();
         game = GameState{10, 10, 1, 3, 0, 0, 0};
         calls.clear();
     }
@@ -34,10 +35,14 @@ class GiveUp : public testing::Test {
         typist = std::thread([later] {
             for (SDL_Keycode key : later) {
                 std::this_thread::sleep_for(std::chrono::milliseconds(150));
-                if (key == WINDOW_CLOSE)
+                if (key == WINDOW_CLOSE) {
                     push_quit();
-                else
+                } else if (key == X_THEN_CLOSE) {
+                    push_key(SDLK_x);
+                    push_quit();
+                } else {
                     push_key(key);
+                }
             }
         });
         run_game();
@@ -75,6 +80,21 @@ TEST_F(GiveUp, WindowClosedWhileAskedEndsTheGame) {
 
 TEST_F(GiveUp, WindowClosedBeforeTheAnswerEndsTheGame) {
     play_q_then({SDLK_x, WINDOW_CLOSE});
+    EXPECT_TRUE(TCOD_console_is_window_closed());
+    EXPECT_EQ(calls, Calls{});
+}
+
+// Regression: the wait empties SDL's queue first, which used to drop a close queued with
+// the key before it, and the game then hung until the next key press.
+TEST_F(GiveUp, CloseQueuedWithTheQuestionIsNotLost) {
+    push_key(SDLK_q);
+    push_quit();
+    run_game();
+    EXPECT_TRUE(TCOD_console_is_window_closed());
+}
+
+TEST_F(GiveUp, CloseQueuedWithTheFirstKeyIsNotLost) {
+    play_q_then({X_THEN_CLOSE});
     EXPECT_TRUE(TCOD_console_is_window_closed());
     EXPECT_EQ(calls, Calls{});
 }

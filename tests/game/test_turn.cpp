@@ -17,7 +17,7 @@ class PlayerTurn : public testing::Test {
   protected:
     void SetUp() override {
         open_test_console();
-        clear_level();
+        make_empty_level();
         monsters[5] = MonsterSlot{39, 0, 2, 1};  // far away, so no crush clears the level
         game = GameState{10, 10, 1, 3, 0, 0, 0};
     }

@@ -33,7 +33,7 @@ void open_test_console() {
     TCOD_console_set_default_background(NULL, TCOD_black);
 }
 
-void clear_level() {
+void make_empty_level() {
     std::memset(map_grid.terrain, TERRAIN_FLOOR, sizeof map_grid.terrain);
     std::memset(map_grid.items, 0, sizeof map_grid.items);
     std::memset(monsters, 0, sizeof monsters);

@@ -13,7 +13,7 @@
 void open_test_console();
 
 // An empty level: floor everywhere, no potions, every monster slot empty.
-void clear_level();
+void make_empty_level();
 
 // Row y of the root console, one character per cell: printable ASCII as itself,
 // the game's own glyphs by a letter of their own (see console.cpp), others as '?'.
