@@ -5,6 +5,7 @@
 #include <cstdint>
 
 std::vector<std::string> calls;
+std::vector<Redraw> redraws;
 
 extern "C" {
 void __real__Z13move_monstersv();
@@ -13,6 +14,13 @@ void __real__Z15play_step_soundv();
 void __real__Z17show_title_screenv();
 void __real__Z14generate_levelh(std::uint8_t monster_count);
 void __real__Z14wait_for_spacePKc(const char* text);
+void __real__Z9draw_cellii(int x, int y);
+
+void __wrap__Z9draw_cellii(int x, int y) {
+    redraws.push_back(Redraw{x, y, TCOD_console_get_char(NULL, x, y),
+                             TCOD_console_get_char_foreground(NULL, x, y)});
+    __real__Z9draw_cellii(x, y);
+}
 
 void __wrap__Z13move_monstersv() {
     calls.push_back("move_monsters");

@@ -63,11 +63,24 @@ TEST_F(PlayerTurn, LettersAndArrowsMoveOneCellEach) {
 }
 
 TEST_F(PlayerTurn, StepDrawsTrailThenFloorThenPlayer) {
-    play({SDLK_d});
-    EXPECT_EQ(calls, (Calls{"step", "move_monsters"}));
-    EXPECT_EQ(console_text(10, 10, 2), ".@");
+    redraws.clear();
+    play({SDLK_d, SDLK_w});
+    EXPECT_EQ(calls, (Calls{"step", "move_monsters", "step", "move_monsters"}));
+    ASSERT_GE(redraws.size(), 2u);
+    const Redraw& first = redraws.front();
+    EXPECT_EQ(first.x * 100 + first.y, 1010);
+    EXPECT_EQ(first.glyph_before, 160);
+    EXPECT_TRUE(same_colour(first.colour_before, TCOD_light_grey));  // 10 + 10 is even
+    const Redraw* second = nullptr;
+    for (const Redraw& redraw : redraws)
+        if (redraw.x == 11 && redraw.y == 10) second = &redraw;
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(second->glyph_before, 160);
+    EXPECT_TRUE(same_colour(second->colour_before, TCOD_grey));
+    EXPECT_EQ(console_text(10, 10, 2), "..");  // the marks gave way to the floor at once
     EXPECT_TRUE(same_colour(foreground_at(10, 10), TCOD_grey));
-    EXPECT_TRUE(same_colour(foreground_at(11, 10), TCOD_white));
+    EXPECT_EQ(console_text(11, 9, 1), "@");
+    EXPECT_TRUE(same_colour(foreground_at(11, 9), TCOD_white));
 }
 
 TEST_F(PlayerTurn, KeysThatAreNoMoveCostNothing) {
