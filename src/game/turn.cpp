@@ -143,7 +143,10 @@ bool meet_monster(Turn& turn) {
     return true;
 }
 
+// A window closed at the prompt ends the game; a level drawn first would keep it open
+// for as long as the drawing takes.
 void enter_next_level() {
+    if (TCOD_console_is_window_closed()) return;
     generate_level(game.dungeon_level);
     TCOD_console_clear(NULL);
     draw_status_line();
