@@ -103,23 +103,33 @@ def walk(game):
 def play_level_one(game, attempts=4):
     """Plays level 1 up to the moment its monster is crushed: a rock picked up on the way,
     the potion key tried with no potion. A level on which no rock or monster is near
-    enough is given up, back to the title screen, and a new game is tried."""
+    enough is given up, back to the title screen, and a new game is tried; so is one in
+    which the player dies."""
     picture = TitlePicture(game.game_dir)
     first_title = open_title(game)
+    game.keys("Return")
     for _ in range(attempts):
         me = Player(game)
-        me.look(start_level_one(game))
+        me.look(player.wait_for_level(game, "level 1 with three red hearts and "
+                                      "'pots:0 dlvl:1'", hearts="rrr", status="pots:0 dlvl:1"))
+        player.check_new_level(me.level, monsters=1)
         game.keys("1")
         game.settled(lambda s: s.message() == "no potion!", "'no potion!' on the bottom row")
-        rock = me.pick_up_rock()
-        if rock is not None:
-            expect(game.last_screen.message() == "got rock",
-                   "picking up the rock says %r" % game.last_screen.message())
-            if me.hunt() is not None:
-                return me, first_title
+        try:
+            rock = me.pick_up_rock()
+            if rock is not None:
+                # A monster's hit in the same turn replaces the message at once.
+                expect(game.last_screen.message() in ("got rock", "monster hit!"),
+                       "picking up the rock says %r" % game.last_screen.message())
+                if me.hunt() is not None:
+                    return me, first_title
+        except player.Died:
+            game.keys("space")
+            continue
         player.give_up(game)
         again = player.wait_for_title(game, picture)
         expect(again.same_picture(first_title), "giving up shows another title screen")
+        game.keys("Return")
     raise Failure("no level out of %d let the player crush its monster" % attempts)
 
 
@@ -437,3 +447,19 @@ def wav_first_in_float(game):
     expect(cached and cached[0] == "caching sound [step0.wav]" and len(cached) >= 3,
            "cached: %s" % cached)
     expect(os.path.getsize(audio) > 0, "nothing reached the speakers")
+
+
+@case("audio_device_fails", environment={"SDL_AUDIODRIVER": "disk"})
+def audio_device_fails(game):
+    """A device that cannot be opened is reported once; the game plays on in silence."""
+    game.environment["SDL_DISKAUDIOFILE"] = os.path.join(game.work_dir, "no-such-folder", "a")
+    open_title(game)
+    walk_back_and_forth(game, start_level_one(game), 8)
+    expect(game.close_window() == 0, "closing the window: status %d" % game.process.returncode)
+    lines = game.output().splitlines()
+    failures = [line for line in lines if line.startswith("Couldn't open audio: ")]
+    expect(len(failures) == 1, "the failed device was reported %d times: %r"
+           % (len(failures), game.output()))
+    expect(lines[0] == "caching sound [step0.wav]" and lines[1] == failures[0],
+           "the report does not follow the first sound: %r" % game.output())
+    expect(len(caching_lines(game)) >= 3, "sounds stopped loading: %r" % game.output())

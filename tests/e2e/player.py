@@ -164,6 +164,14 @@ def shortest_path(level, start, goals, limit=60):
     return None
 
 
+class Died(Exception):
+    """The player was killed on the way: the game waits at "you died!!!"."""
+
+
+def dead(shot):
+    return shot.hearts() == "ggg" and shot.message() in ("you died!!!", "press space!")
+
+
 class Player:
     """Plays through the window, remembering what it last saw."""
 
@@ -181,33 +189,45 @@ class Player:
         return (x, y), carrying
 
     def step_to(self, target, carrying):
-        """One move to a free cell next to the player; returns the level after the turn."""
-        here, _ = self.where()
+        """One move toward a free cell next to the player. Returns False when a monster
+        stepped into the way first and the player stayed."""
+        here, before = self.where()
         key = key_toward(here, target, arrows=self.moves % 2 == 1)
         self.moves += 1
         self.game.keys(key)
 
-        def arrived(shot):
+        def turn_over(shot):
             level = Level(shot)
-            return level.complete() and level.player() == target + (carrying,)
-        shot = self.game.settled(arrived, "the player at %s after %s" % (target, key))
-        return self.look(Level(shot))
+            if dead(shot):
+                return True
+            if not level.complete():
+                return False
+            return level.player() == target + (carrying,) or \
+                (level.player() == here + (before,) and shot.message() == "blocked.")
+        shot = self.game.settled(turn_over, "the player at %s after %s" % (target, key))
+        if dead(shot):
+            raise Died()
+        self.look(Level(shot))
+        return self.where()[0] == target
 
     def pick_up_rock(self, limit=12):
-        """Walks to the nearest rock and into it. False when no rock is near enough."""
-        here, carrying = self.where()
-        expect(not carrying, "the player already carries a rock")
-        rocks = set(self.level.all("rock"))
-        beside = {(x + dx, y + dy) for x, y in rocks for (dx, dy), _, _ in MOVES}
-        path = shortest_path(self.level, here, beside, limit)
-        if path is None:
-            return None
-        for cell in path:
-            self.step_to(cell, carrying=False)
-        here, _ = self.where()
-        rock = next(cell for cell in self.level.all("rock") if adjacent(cell, here))
-        self.step_to(rock, carrying=True)
-        return rock
+        """Walks to the nearest rock and into it; the rock's cell, or None when no rock is
+        near enough."""
+        for _ in range(limit):
+            here, carrying = self.where()
+            expect(not carrying, "the player already carries a rock")
+            near = [cell for cell in self.level.all("rock") if adjacent(cell, here)]
+            if near:
+                if self.step_to(near[0], carrying=True):
+                    return near[0]
+                continue
+            rocks = self.level.all("rock")
+            beside = {(x + dx, y + dy) for x, y in rocks for (dx, dy), _, _ in MOVES}
+            path = shortest_path(self.level, here, beside, limit)
+            if path is None:
+                return None
+            self.step_to(path[0], carrying=False)
+        return None
 
     def hunt(self, turns=60):
         """Carrying a rock, goes for the nearest monster and crushes it. Returns the cell
@@ -228,7 +248,7 @@ class Player:
                     if self.level.passable(here[0] + dx, here[1] + dy)]
             if not free:
                 return None
-            self.step_to(free[0], carrying=True)
+            self.step_to(free[self.moves % len(free)], carrying=True)
         return None
 
     def crush(self, monster):
@@ -238,12 +258,16 @@ class Player:
 
         def crushed(shot):
             level = Level(shot)
+            if dead(shot):
+                return True
             if level.cells[monster] != "rock" or shot.message() not in \
                     ("squashed!", "press space!", "next level...", "monster hit!"):
                 return False
             return (level.player() == here + (False,) and level.complete()) or \
                 (others == 0 and shot.message() == "press space!")
         shot = self.game.settled(crushed, "the monster at %s crushed" % (monster,))
+        if dead(shot):
+            raise Died()
         self.level = Level(shot)
         return monster
 
