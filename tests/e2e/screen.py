@@ -126,11 +126,12 @@ class Font:
 
 
 class Cell:
-    """One cell of the screen: either one colour all over, or ink and paper in a glyph's shape."""
+    """One cell of the screen: one colour all over, or two colours in a glyph's shape."""
 
     def __init__(self, colours, mask):
-        self.colours = colours  # one colour, or (ink, paper)
-        self.mask = mask        # the ink's shape, None for a single colour
+        self.colours = colours  # (one colour,) or (the top-left pixel's colour, the other)
+        self.mask = mask        # True where the first colour lies; None for one colour,
+                                # "mixed" for more than two colours
 
     def uniform(self):
         return self.colours[0] if self.mask is None else None
@@ -169,10 +170,6 @@ class Screen:
     def same_picture(self, other):
         return other is not None and (self.width, self.height, self.pixels) == \
             (other.width, other.height, other.pixels)
-
-    def pixel(self, x, y):
-        offset = (y * self.width + x) * 3
-        return tuple(self.pixels[offset:offset + 3])
 
     def cell(self, column, row):
         key = (column, row)

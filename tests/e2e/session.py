@@ -93,7 +93,7 @@ class Session:
         """SIGTERM, which SDL turns into a window close, as the close button does."""
         expect(self.running(), "the game had already ended, status %s" % self.process.returncode)
         self.process.send_signal(signal.SIGTERM)
-        status, seconds = self.wait_for_exit(15.0)
+        status, seconds = self.wait_for_exit(5.0)
         expect(seconds <= timeout, "the game took %.2f s to end after the window closed" % seconds)
         return status
 
