@@ -4,6 +4,8 @@
 // count as one flush), and once the benchmark asks for
 // it plays a fixed run of keys, pushed into SDL's queue as the keyboard sends them, so that
 // a whole game runs in the real program under any video driver.
+#include "preload.h"
+
 #include <SDL.h>
 #include <dlfcn.h>
 #include <fcntl.h>
@@ -14,8 +16,6 @@
 
 #include <cstdlib>
 
-#include "preload.h"
-
 namespace {
 
 using Flush = TCOD_Error (*)();
@@ -25,8 +25,8 @@ using CheckForKeypress = TCOD_key_t (*)(int);
 constexpr unsigned POLLS_PER_KEY = 20;
 // Walking mostly, now and then a potion or a space: space leaves the title screen and
 // answers the prompts between levels and after death. Never q, which would ask to give up.
-constexpr SDL_Keycode PLAY_KEYS[] = {SDLK_w, SDLK_a, SDLK_s, SDLK_d, SDLK_d, SDLK_s,
-                                     SDLK_w, SDLK_a, SDLK_1, SDLK_SPACE};
+constexpr SDL_Keycode PLAY_KEYS[] = {SDLK_w, SDLK_a, SDLK_s, SDLK_d, SDLK_d,
+                                     SDLK_s, SDLK_w, SDLK_a, SDLK_1, SDLK_SPACE};
 
 PreloadShared no_benchmark;
 bool inside_libtcod_flush = false;
@@ -46,7 +46,8 @@ PreloadShared& shared() {
     const char* path = std::getenv("BENCH_SHARED_FILE");
     int file = path ? open(path, O_RDWR) : -1;
     if (file < 0) return *record;
-    void* mapped = mmap(nullptr, sizeof(PreloadShared), PROT_READ | PROT_WRITE, MAP_SHARED, file, 0);
+    void* mapped =
+        mmap(nullptr, sizeof(PreloadShared), PROT_READ | PROT_WRITE, MAP_SHARED, file, 0);
     close(file);
     if (mapped != MAP_FAILED) record = static_cast<PreloadShared*>(mapped);
     return *record;
@@ -79,7 +80,8 @@ void note_flush() {
 }  // namespace
 
 extern "C" TCOD_Error TCOD_console_flush() {
-    static const Flush libtcod_flush = reinterpret_cast<Flush>(dlsym(RTLD_NEXT, "TCOD_console_flush"));
+    static const Flush libtcod_flush =
+        reinterpret_cast<Flush>(dlsym(RTLD_NEXT, "TCOD_console_flush"));
     inside_libtcod_flush = true;
     TCOD_Error result = libtcod_flush();
     inside_libtcod_flush = false;
@@ -88,14 +90,15 @@ extern "C" TCOD_Error TCOD_console_flush() {
 }
 
 extern "C" void SDL_RenderPresent(SDL_Renderer* renderer) {
-    static const Present sdl_present = reinterpret_cast<Present>(dlsym(RTLD_NEXT, "SDL_RenderPresent"));
+    static const Present sdl_present =
+        reinterpret_cast<Present>(dlsym(RTLD_NEXT, "SDL_RenderPresent"));
     sdl_present(renderer);
     if (!inside_libtcod_flush) note_flush();
 }
 
 extern "C" TCOD_key_t TCOD_console_check_for_keypress(int flags) {
-    static const CheckForKeypress libtcod_check = reinterpret_cast<CheckForKeypress>(
-        dlsym(RTLD_NEXT, "TCOD_console_check_for_keypress"));
+    static const CheckForKeypress libtcod_check =
+        reinterpret_cast<CheckForKeypress>(dlsym(RTLD_NEXT, "TCOD_console_check_for_keypress"));
     if (shared().play_keys && ++polls % POLLS_PER_KEY == 0) push_next_key();
     return libtcod_check(flags);
 }

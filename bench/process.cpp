@@ -25,7 +25,7 @@ constexpr std::int64_t MS = 1000000;
 constexpr std::int64_t DRAWN_TIMEOUT = 30000 * MS;
 constexpr std::int64_t QUIET = 300 * MS;  // no flush for this long: the screen waits for a key
 constexpr std::int64_t CPU_WINDOW = 1500 * MS;
-constexpr std::int64_t PLAY_TIME = 4000 * MS;
+constexpr std::int64_t PLAY_TIME = 3000 * MS;
 constexpr std::int64_t EXIT_TIMEOUT = 10000 * MS;
 
 struct GameRun {
@@ -35,7 +35,8 @@ struct GameRun {
 PreloadShared* map_shared_file(const std::string& path) {
     int file = open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC, 0600);
     if (file < 0 || ftruncate(file, sizeof(PreloadShared)) != 0) std::exit(1);
-    void* mapped = mmap(nullptr, sizeof(PreloadShared), PROT_READ | PROT_WRITE, MAP_SHARED, file, 0);
+    void* mapped =
+        mmap(nullptr, sizeof(PreloadShared), PROT_READ | PROT_WRITE, MAP_SHARED, file, 0);
     close(file);
     if (mapped == MAP_FAILED) std::exit(1);
     return static_cast<PreloadShared*>(mapped);
@@ -87,7 +88,8 @@ double waiting_cpu_percent(pid_t pid, const PreloadShared& record) {
     std::int64_t cpu_start = game_cpu_ns(pid), wall_start = now_ns();
     sleep_ns(CPU_WINDOW);
     std::int64_t cpu = game_cpu_ns(pid) - cpu_start, wall = now_ns() - wall_start;
-    if (record.flush_count != flushes) std::fprintf(stderr, "the first screen drew while waiting\n");
+    if (record.flush_count != flushes)
+        std::fprintf(stderr, "the first screen drew while waiting\n");
     return 100.0 * cpu / wall;
 }
 

@@ -15,7 +15,7 @@
 namespace {
 
 constexpr std::int64_t SETTLE_NS = 300000000;
-constexpr std::int64_t WINDOW_NS = 1500000000;  // more than one blink of the space prompt
+constexpr std::int64_t WINDOW_NS = 1200000000;  // more than one blink of the space prompt
 constexpr int WINDOWS = 3;
 
 struct WaitingScreen {

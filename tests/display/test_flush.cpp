@@ -2,13 +2,12 @@
 // window must show exactly the same pixels after every flush, also once it is resized,
 // under the dummy driver and in a real X window.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <vector>
-
-#include <unistd.h>
 
 #include "display/display.h"
 #include "support/console.h"
@@ -21,8 +20,8 @@ struct Glyph {
     TCOD_color_t colour;
 };
 const Glyph GAME_GLYPHS[] = {
-    {219, TCOD_grey}, {219, TCOD_dark_grey}, {42, TCOD_orange}, {62, TCOD_yellow},
-    {33, TCOD_cyan},  {1, TCOD_green},       {64, TCOD_white},  {3, TCOD_red},
+    {219, TCOD_grey},       {219, TCOD_dark_grey}, {42, TCOD_orange}, {62, TCOD_yellow},
+    {33, TCOD_cyan},        {1, TCOD_green},       {64, TCOD_white},  {3, TCOD_red},
     {160, TCOD_light_grey}, {42, TCOD_red},
 };
 
@@ -31,9 +30,11 @@ std::uint64_t window_pixels_hash() {
     int width = 0, height = 0;
     SDL_GetRendererOutputSize(renderer, &width, &height);
     std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) * height);
-    EXPECT_EQ(SDL_RenderReadPixels(renderer, NULL, SDL_PIXELFORMAT_ARGB8888, pixels.data(), width * 4), 0)
+    EXPECT_EQ(
+        SDL_RenderReadPixels(renderer, NULL, SDL_PIXELFORMAT_ARGB8888, pixels.data(), width * 4), 0)
         << SDL_GetError();
-    std::uint64_t hash = 1469598103934665603ull ^ (static_cast<std::uint64_t>(width) << 32 | height);
+    std::uint64_t hash =
+        1469598103934665603ull ^ (static_cast<std::uint64_t>(width) << 32 | height);
     for (std::uint32_t pixel : pixels) hash = (hash ^ pixel) * 1099511628211ull;
     return hash;
 }
@@ -47,7 +48,8 @@ std::vector<std::uint64_t> frames_of(void (*flush)(), int puts) {
     frames.push_back(window_pixels_hash());
     for (int i = 0; i < puts; i++) {
         const Glyph& glyph = GAME_GLYPHS[i % (sizeof GAME_GLYPHS / sizeof GAME_GLYPHS[0])];
-        TCOD_console_put_char_ex(NULL, (i * 7) % 40, (i * 3) % 25, glyph.code, glyph.colour, TCOD_black);
+        TCOD_console_put_char_ex(NULL, (i * 7) % 40, (i * 3) % 25, glyph.code, glyph.colour,
+                                 TCOD_black);
         if (i % 25 == 0) TCOD_console_print(NULL, 3, 24, " pots:%d dlvl:%d  ", i % 12, i / 25);
         if (i % 40 == 0) TCOD_console_print(NULL, 28, 24, "%s", "monster hit!");
         flush();
@@ -94,8 +96,9 @@ TEST(Flush, ShowsTheSamePixelsInARealXWindow) {
     ssize_t length = readlink("/proc/self/exe", own_path, sizeof own_path - 1);
     ASSERT_GT(length, 0);
     own_path[length] = '\0';
-    std::string command = "xvfb-run -a -s '-screen 0 1280x1024x24' env SDL_VIDEODRIVER=x11 '" +
-                          std::string(own_path) +
-                          "' --gtest_filter=Flush.ShowsTheSamePixelsAsLibtcodsFlush >/dev/null 2>&1";
+    std::string command =
+        "xvfb-run -a -s '-screen 0 1280x1024x24' env SDL_VIDEODRIVER=x11 '" +
+        std::string(own_path) +
+        "' --gtest_filter=Flush.ShowsTheSamePixelsAsLibtcodsFlush >/dev/null 2>&1";
     EXPECT_EQ(std::system(command.c_str()), 0) << command;
 }
