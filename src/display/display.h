@@ -8,6 +8,11 @@
 constexpr int STATUS_ROW = 24;       // bottom row: status at the left, messages at the right
 constexpr int MESSAGE_COLUMN = 20;   // first column of the message field
 
+// Shows the root console in the window: the game's flush, called after every glyph put.
+// libtcod 1.18's TCOD_console_flush presents each frame twice; this presents it once,
+// with the same pixels, in less than half the time.
+void flush_console();
+
 // Draws map cell (x, y): its terrain, then the potion over it if one lies there.
 // Monsters and the player are not drawn; callers draw them again afterwards.
 void draw_cell(int x, int y);

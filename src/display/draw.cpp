@@ -16,7 +16,7 @@ constexpr int GLYPH_FLOOR = 219;  // the full block, shaded as a checkerboard
 
 void put_glyph(int x, int y, int glyph, TCOD_color_t colour) {
     TCOD_console_put_char_ex(NULL, x, y, glyph, colour, TCOD_black);
-    TCOD_console_flush();
+    flush_console();
 }
 
 }  // namespace

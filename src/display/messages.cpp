@@ -19,7 +19,7 @@ int right_aligned(const char* text) { return 40 - static_cast<int>(std::strlen(t
 void show_message(int column, const char* text) {
     TCOD_console_print(NULL, MESSAGE_COLUMN, STATUS_ROW, "%s", "                    ");
     TCOD_console_print(NULL, column, STATUS_ROW, "%s", text);
-    TCOD_console_flush();
+    flush_console();
 }
 
 void wait_for_space(const char* text) {

@@ -123,7 +123,7 @@ void show_title_screen() {
     draw_picture();
     draw_glyphs();
     draw_captions();
-    TCOD_console_flush();
+    flush_console();
     wait_for_title_key();
     TCOD_console_set_default_foreground(NULL, TCOD_grey);
 }

@@ -97,7 +97,7 @@ void drink_potion(Turn& turn) {
     draw_status_line();
     show_message(33, "healed!");
     TCOD_console_put_char_ex(NULL, game.player_x, game.player_y, GLYPH_HEAL, TCOD_white, TCOD_black);
-    TCOD_console_flush();
+    flush_console();
     play_sound("heal.wav");
     TCOD_sys_sleep_milli(HEAL_PAUSE_MS);
     draw_player();
@@ -177,7 +177,7 @@ void descend_stairs() {
 void finish_step(Turn& turn) {
     TCOD_color_t trail = (turn.start_x + turn.start_y) % 2 == 0 ? TCOD_light_grey : TCOD_grey;
     TCOD_console_put_char_ex(NULL, turn.start_x, turn.start_y, GLYPH_TRAIL, trail, TCOD_black);
-    TCOD_console_flush();
+    flush_console();
     draw_cell(turn.start_x, turn.start_y);
     draw_player();
     if (game.rock_carried && !turn.rock_taken) turn.monsters_move_twice = true;

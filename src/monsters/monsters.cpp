@@ -27,7 +27,7 @@ void show_right_aligned(const char* text) {
 
 void draw_monster(const MonsterSlot& monster) {
     TCOD_console_put_char_ex(NULL, monster.x, monster.y, monster.glyph, TCOD_green, TCOD_black);
-    TCOD_console_flush();
+    flush_console();
 }
 
 int player_dx(const MonsterSlot& monster) { return game.player_x - monster.x; }
@@ -43,7 +43,7 @@ void hit_player() {
     if (game.hit_points == 0) return;
     play_sound("ouch.wav");
     TCOD_console_put_char_ex(NULL, game.player_x, game.player_y, GLYPH_HIT, TCOD_red, TCOD_black);
-    TCOD_console_flush();
+    flush_console();
     game.hit_points--;
     draw_status_line();
     if (game.hit_points > 0) {
