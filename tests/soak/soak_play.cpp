@@ -281,7 +281,7 @@ void __real__Z17show_title_screenv();
 void __real__Z14wait_for_spacePKc(const char* text);
 void __real__Z14generate_levelh(std::uint8_t monster_count);
 TCOD_key_t __real_TCOD_console_wait_for_keypress(bool flush);
-void __real_TCOD_console_flush();
+void __real__Z13flush_consolev();
 
 void __wrap__Z17show_title_screenv() {
     in_title = true;
@@ -320,9 +320,9 @@ TCOD_key_t __wrap_TCOD_console_wait_for_keypress(bool flush) {
 
 // A flush draws the whole window; one in 64 is drawn, which keeps the renderer in play
 // without spending the soak's time on it. Nothing the game does depends on a flush.
-void __wrap_TCOD_console_flush() {
+void __wrap__Z13flush_consolev() {
     static unsigned flushes = 0;
-    if (flushes++ % 64 == 0) __real_TCOD_console_flush();
+    if (flushes++ % 64 == 0) __real__Z13flush_consolev();
 }
 }
 
