@@ -260,7 +260,8 @@ class Player:
             level = Level(shot)
             if dead(shot):
                 return True
-            if level.cells[monster] != "rock" or shot.message() not in \
+            # The rock stays on the monster's cell; a potion lying there shows over it.
+            if level.cells[monster] not in ("rock", "potion") or shot.message() not in \
                     ("squashed!", "press space!", "next level...", "monster hit!"):
                 return False
             return (level.player() == here + (False,) and level.complete()) or \
