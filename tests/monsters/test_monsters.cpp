@@ -67,63 +67,58 @@ class MonsterTurn : public testing::Test {
 }  // namespace
 
 // The longer axis first, ties to the vertical, a difference of 0 heads left or up, and the
-// other axis only when the first is blocked; a crushed slot ahead is no obstacle.
-TEST_F(MonsterTurn, StepsTowardThePlayerRoundRocks) {
+// other axis only when the first is blocked, by rock or by a monster; the slots move in
+// order, and a crushed slot ahead is no obstacle.
+TEST_F(MonsterTurn, StepsTowardThePlayerRoundRocksAndEachOther) {
+    struct Move {
+        int slot, x, y, want_x, want_y;
+    };
     struct Case {
         const char* what;
-        int px, py, mx, my;
+        int px, py;
+        std::vector<Move> moves;
         std::vector<std::pair<int, int>> rocks;
-        int want_x, want_y;
     };
     const Case cases[] = {
-        {"diagonal: down first", 10, 10, 9, 9, {}, 9, 10},
-        {"diagonal, below blocked: right", 10, 10, 9, 9, {{9, 10}}, 10, 9},
-        {"far in the row", 20, 10, 7, 10, {}, 8, 10},
-        {"row blocked: up, never down", 10, 10, 7, 10, {{8, 10}}, 7, 9},
-        {"row and above blocked: stays", 10, 10, 7, 10, {{8, 10}, {7, 9}}, 7, 10},
-        {"column blocked: left", 10, 10, 10, 14, {{10, 13}}, 9, 14},
-        {"column 0 blocked: stuck at the edge", 0, 10, 0, 14, {{0, 13}}, 0, 14},
+        {"diagonal: down first", 10, 10, {{0, 9, 9, 9, 10}}, {}},
+        {"diagonal, below blocked: right", 10, 10, {{0, 9, 9, 10, 9}}, {{9, 10}}},
+        {"far in the row", 20, 10, {{0, 7, 10, 8, 10}}, {}},
+        {"row blocked: up, never down", 10, 10, {{0, 7, 10, 7, 9}}, {{8, 10}}},
+        {"row and above blocked: stays", 10, 10, {{0, 7, 10, 7, 10}}, {{8, 10}, {7, 9}}},
+        {"column blocked: left", 10, 10, {{0, 10, 14, 9, 14}}, {{10, 13}}},
+        {"column 0 blocked: stuck at the edge", 0, 10, {{0, 0, 14, 0, 14}}, {{0, 13}}},
+        {"rear follows the front", 20, 5, {{0, 11, 5, 12, 5}, {1, 10, 5, 11, 5}}, {}},
+        {"rear moves first: turns up", 20, 5, {{0, 10, 5, 10, 4}, {24, 11, 5, 12, 5}}, {}},
+        {"of two on one cell, the one left behind is redrawn", 15, 5,
+         {{0, 5, 5, 6, 5}, {1, 5, 5, 5, 5}}, {{5, 4}}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         reset(c.px, c.py);
-        monsters[0] = MonsterSlot{byte(c.mx), byte(c.my), 1, 'k'};
-        monsters[1] = MonsterSlot{byte(c.want_x), byte(c.want_y), 0, 1};
+        bool all_stay = true;
+        for (const Move& m : c.moves) {
+            monsters[m.slot] = MonsterSlot{byte(m.x), byte(m.y), 1, 'k'};
+            all_stay = all_stay && m.x == m.want_x && m.y == m.want_y;
+        }
+        const Move& first = c.moves[0];
+        monsters[10] = MonsterSlot{byte(first.want_x), byte(first.want_y), 0, 1};
         for (auto [x, y] : c.rocks) terrain_at(x, y) = TERRAIN_ROCK;
         show_and_move();
-        if (c.want_x == c.mx && c.want_y == c.my) {
-            TCOD_console_put_char(NULL, c.mx, c.my, UNTOUCHED, TCOD_BKGND_NONE);
+        if (all_stay) {
+            TCOD_console_put_char(NULL, first.x, first.y, UNTOUCHED, TCOD_BKGND_NONE);
             move_monsters();
-            EXPECT_EQ(TCOD_console_get_char(NULL, c.mx, c.my), UNTOUCHED);
-        } else {
-            expect_monster_drawn(c.want_x, c.want_y, 'k');
-            expect_floor_drawn(c.mx, c.my);
+            EXPECT_EQ(TCOD_console_get_char(NULL, first.x, first.y), UNTOUCHED);
         }
-        expect_at(0, c.want_x, c.want_y);
+        for (const Move& m : c.moves) {
+            expect_at(m.slot, m.want_x, m.want_y);
+            if (!all_stay) expect_monster_drawn(m.want_x, m.want_y, 'k');
+            bool left_empty = true;
+            for (const Move& other : c.moves)
+                left_empty = left_empty && (other.want_x != m.x || other.want_y != m.y);
+            if (left_empty) expect_floor_drawn(m.x, m.y);
+        }
         EXPECT_TRUE(sounds_played.empty());
     }
-}
-
-TEST_F(MonsterTurn, RearMonsterFollowsOnlyWhenTheFrontOneMovesFirst) {
-    reset(20, 5);
-    place(0, 11, 5);
-    place(1, 10, 5);
-    show_and_move();
-    expect_at(0, 12, 5);
-    expect_at(1, 11, 5);
-    expect_monster_drawn(12, 5);
-    expect_monster_drawn(11, 5);
-    expect_floor_drawn(10, 5);
-
-    reset(20, 5);
-    place(0, 10, 5);
-    place(24, 11, 5);
-    show_and_move();
-    expect_at(0, 10, 4);
-    expect_at(24, 12, 5);
-    expect_monster_drawn(10, 4);
-    expect_floor_drawn(10, 5);
-    expect_floor_drawn(11, 5);
 }
 
 // Monsters in reach (and one on the player's cell) hit and stay; the third hit kills, and
@@ -193,18 +188,6 @@ TEST_F(MonsterTurn, MonstersLeaveRocksAndStairsAndNeverEnterThem) {
     move_monsters();
     expect_at(1, 7, 8);
     expect_glyph(6, 8, '!', TCOD_cyan);
-}
-
-TEST_F(MonsterTurn, OfTwoOnOneCellTheOneLeftBehindStaysInSight) {
-    reset(15, 5);
-    place(0, 5, 5);
-    place(1, 5, 5);
-    terrain_at(5, 4) = TERRAIN_ROCK;
-    show_and_move();
-    expect_at(0, 6, 5);
-    expect_at(1, 5, 5);  // blocked by slot 0 ahead and by the rock above
-    expect_monster_drawn(6, 5);
-    expect_monster_drawn(5, 5);
 }
 
 TEST(MonsterTable, QueriesSeeOnlyLiveSlots) {
