@@ -64,11 +64,10 @@ std::string played(const char* name) {
 
 // Where play_position lies tells which clip plays, wherever the callback has got to.
 const SoundClip* playing_clip() {
-    for (const SoundClip* clip = sound_cache.head; clip; clip = clip->next) {
-        if (sound_cache.play_position >= clip->data &&
-            sound_cache.play_position <= clip->data + clip->length) return clip;
-    }
-    return nullptr;
+    const SoundClip* clip = sound_cache.head;
+    while (clip && (sound_cache.play_position < clip->data ||
+                    sound_cache.play_position > clip->data + clip->length)) clip = clip->next;
+    return clip;
 }
 
 class Sound : public testing::Test {
