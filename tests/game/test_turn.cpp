@@ -40,7 +40,9 @@ class PlayerTurn : public testing::Test {
 
 std::string message_field() { return console_text(20, 24, 20); }
 
-int count(const Calls& log, const std::string& call) { return std::count(log.begin(), log.end(), call); }
+int count(const Calls& log, const std::string& call) {
+    return std::count(log.begin(), log.end(), call);
+}
 
 }  // namespace
 
@@ -48,9 +50,9 @@ int count(const Calls& log, const std::string& call) { return std::count(log.beg
 TEST_F(PlayerTurn, LettersAndArrowsStepOneCellEachAndCostOneMonsterTurn) {
     redraws.clear();
     play({SDLK_d, SDLK_DOWN, SDLK_s, SDLK_LEFT, SDLK_w, SDLK_UP, SDLK_a, SDLK_RIGHT});
-    Calls one_step = {"step", "move_monsters"};
     Calls expected;
-    for (int key = 0; key < 8; key++) expected.insert(expected.end(), one_step.begin(), one_step.end());
+    for (int key = 0; key < 8; key++)
+        expected.insert(expected.end(), {"step", "move_monsters"});
     EXPECT_EQ(calls, expected);
     ASSERT_GE(redraws.size(), 2u);
     EXPECT_EQ(redraws[0].x * 100 + redraws[0].y, 1010);

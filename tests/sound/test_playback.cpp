@@ -222,7 +222,8 @@ TEST_F(Sound, CallbackMixesWhatRemainsThenSilence) {
 TEST_F(Sound, FootstepsFollowTheEightStepCycle) {
     const int LOWEST_STEP[8] = {0, 1, 1, 1, 1, 1, 1, 5};
     const int HIGHEST_STEP[8] = {0, 4, 4, 4, 4, 4, 4, 5};
-    for (int k = 0; k <= 5; k++) write_wav(("step" + std::to_string(k) + ".wav").c_str(), Samples(100, 1));
+    for (int k = 0; k <= 5; k++)
+        write_wav(("step" + std::to_string(k) + ".wav").c_str(), Samples(100, 1));
     start_audio("dummy");
     game.step_counter = 0;
     int heard[6] = {};
