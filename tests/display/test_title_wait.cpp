@@ -56,20 +56,16 @@ void expect_return_on_key(const char* what) {
 
 TEST_F(TitleWait, EscapeAndLowerCaseQEndTheProgramAtOnce) {
     // A pause before the end would mean the key was not taken on the first poll.
-    EXPECT_EXIT(
-        {
-            on_pause = [] { _exit(3); };
-            push_key(SDLK_ESCAPE);
-            show_title_screen();
-        },
-        testing::ExitedWithCode(0), "");
-    EXPECT_EXIT(
-        {
-            on_pause = [] { _exit(3); };
-            push_key(SDLK_q);
-            show_title_screen();
-        },
-        testing::ExitedWithCode(0), "");
+    for (SDL_Keycode key : {SDLK_ESCAPE, SDLK_q}) {
+        EXPECT_EXIT(
+            {
+                on_pause = [] { _exit(3); };
+                push_key(key);
+                show_title_screen();
+            },
+            testing::ExitedWithCode(0), "")
+            << SDL_GetKeyName(key);
+    }
 }
 
 TEST_F(TitleWait, EveryOtherKeyReturnsAndIsConsumed) {

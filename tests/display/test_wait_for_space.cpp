@@ -18,13 +18,6 @@ class SpacePrompt : public testing::Test {
     void TearDown() override { on_pause = nullptr; }
 };
 
-// Runs action once, when the prompt has polled that many times.
-void at_poll(size_t poll, std::function<void()> action) {
-    on_pause = [poll, action] {
-        if (pauses.size() == poll) action();
-    };
-}
-
 }  // namespace
 
 TEST_F(SpacePrompt, ClosedWindowReturnsAtOnce) {
@@ -63,7 +56,9 @@ TEST_F(SpacePrompt, BlinksEveryThousandPolls) {
 }
 
 TEST_F(SpacePrompt, WindowClosingEndsTheWait) {
-    at_poll(50, push_quit);
+    on_pause = [] {
+        if (pauses.size() == 50) push_quit();
+    };
     wait_for_space("next level...");
     EXPECT_EQ(pauses.size(), 51u);
     EXPECT_TRUE(TCOD_console_is_window_closed());
