@@ -17,16 +17,6 @@ void fail_on_exit() {
     if (exit_is_a_fault) _exit(99);
 }
 
-// One half of a key stroke: the press alone (a key held down) or the release alone.
-void push_half(SDL_Keycode key, bool pressed) {
-    SDL_Event event{};
-    event.type = pressed ? SDL_KEYDOWN : SDL_KEYUP;
-    event.key.state = pressed ? SDL_PRESSED : SDL_RELEASED;
-    event.key.keysym.sym = key;
-    event.key.keysym.scancode = SDL_GetScancodeFromKey(key);
-    SDL_PushEvent(&event);
-}
-
 class TitleWait : public testing::Test {
   protected:
     void SetUp() override {
@@ -81,11 +71,11 @@ TEST_F(TitleWait, EveryOtherKeyReturnsAndIsConsumed) {
 TEST_F(TitleWait, UpperCaseQStartsAGame) {
     exit_is_a_fault = true;
     // Shift held since before the screen appeared: libtcod knows it from its own press.
-    push_half(SDLK_LSHIFT, true);
+    push_key_half(SDLK_LSHIFT, true);
     ASSERT_EQ(TCOD_console_check_for_keypress(TCOD_KEY_PRESSED).vk, TCODK_SHIFT);
     push_key(SDLK_q);
     expect_return_on_key("Shift+q");
-    push_half(SDLK_LSHIFT, false);
+    push_key_half(SDLK_LSHIFT, false);
     TCOD_console_check_for_keypress(TCOD_KEY_PRESSED);
     SDL_SetModState(KMOD_CAPS);
     push_key(SDLK_q, KMOD_CAPS);
@@ -95,9 +85,9 @@ TEST_F(TitleWait, UpperCaseQStartsAGame) {
 TEST_F(TitleWait, ReleasesNeverEndItAndEachIdlePollSleepsOneMillisecond) {
     exit_is_a_fault = true;
     // The releases of the keys that gave up a game, and of the ones that would end it.
-    push_half(SDLK_y, false);
-    push_half(SDLK_q, false);
-    push_half(SDLK_ESCAPE, false);
+    push_key_half(SDLK_y, false);
+    push_key_half(SDLK_q, false);
+    push_key_half(SDLK_ESCAPE, false);
     on_pause = [] {
         if (pauses.size() == 20) push_key(SDLK_x);
     };

@@ -59,9 +59,7 @@ TCOD_color_t foreground_at(int x, int y) { return TCOD_console_get_char_foregrou
 
 TCOD_color_t background_at(int x, int y) { return TCOD_console_get_char_background(NULL, x, y); }
 
-namespace {
-
-void push_key_event(SDL_Keycode key, bool down) {
+void push_key_half(SDL_Keycode key, bool down) {
     SDL_Event event{};
     event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
     event.key.state = down ? SDL_PRESSED : SDL_RELEASED;
@@ -70,16 +68,14 @@ void push_key_event(SDL_Keycode key, bool down) {
     SDL_PushEvent(&event);
 }
 
-}  // namespace
-
 // libtcod follows Shift by the Shift key's own press and release, not by the modifiers
 // of the letter's event, so a shifted key is sent as the keyboard sends it.
 void push_key(SDL_Keycode key, Uint16 modifiers) {
     bool shifted = (modifiers & KMOD_SHIFT) != 0;
-    if (shifted) push_key_event(SDLK_LSHIFT, true);
-    push_key_event(key, true);
-    push_key_event(key, false);
-    if (shifted) push_key_event(SDLK_LSHIFT, false);
+    if (shifted) push_key_half(SDLK_LSHIFT, true);
+    push_key_half(key, true);
+    push_key_half(key, false);
+    if (shifted) push_key_half(SDLK_LSHIFT, false);
 }
 
 void push_quit() {

@@ -27,6 +27,8 @@ TCOD_color_t background_at(int x, int y);
 // Queues a key press and its release as the keyboard would send them; with Shift in
 // the modifiers, the Shift key is pressed around it (a key press of its own).
 void push_key(SDL_Keycode key, Uint16 modifiers = KMOD_NONE);
+// Queues one half of a key stroke: the press alone (a key held down) or the release alone.
+void push_key_half(SDL_Keycode key, bool down);
 // Queues a window close.
 void push_quit();
 
