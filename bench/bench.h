@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "keys.h"
+
 std::int64_t now_ns();
 void sleep_ns(std::int64_t nanoseconds);
 double median(std::vector<double> samples);
@@ -46,8 +48,7 @@ extern std::int64_t key_read_ns;
 // Opens the 40 x 25 window as the game's main does, in the data folder.
 void open_game_window();
 
-// Queues a key press and its release as the keyboard sends them; safe from any thread.
-void push_key(SDL_Keycode key);
+// Queues a window close; push_key (keys.h) queues a key stroke. Safe from any thread.
 void push_quit();
 
 // One measured figure as the line "name value"; value is "none" when it does not apply.

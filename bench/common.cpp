@@ -45,24 +45,6 @@ void open_game_window() {
     TCOD_console_set_default_background(NULL, TCOD_black);
 }
 
-namespace {
-
-void push_key_event(SDL_Keycode key, bool down) {
-    SDL_Event event{};
-    event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
-    event.key.state = down ? SDL_PRESSED : SDL_RELEASED;
-    event.key.keysym.sym = key;
-    event.key.keysym.scancode = SDL_GetScancodeFromKey(key);
-    SDL_PushEvent(&event);
-}
-
-}  // namespace
-
-void push_key(SDL_Keycode key) {
-    push_key_event(key, true);
-    push_key_event(key, false);
-}
-
 void push_quit() {
     SDL_Event event{};
     event.type = SDL_QUIT;

@@ -4,6 +4,7 @@
 // count as one flush), and once the benchmark asks for
 // it plays a fixed run of keys, pushed into SDL's queue as the keyboard sends them, so that
 // a whole game runs in the real program under any video driver.
+#include "keys.h"
 #include "preload.h"
 
 #include <SDL.h>
@@ -53,20 +54,10 @@ PreloadShared& shared() {
     return *record;
 }
 
-void push_key_event(SDL_Keycode key, bool down) {
-    SDL_Event event{};
-    event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
-    event.key.state = down ? SDL_PRESSED : SDL_RELEASED;
-    event.key.keysym.sym = key;
-    event.key.keysym.scancode = SDL_GetScancodeFromKey(key);
-    SDL_PushEvent(&event);
-}
-
 void push_next_key() {
     key_seed = key_seed * 1103515245u + 12345u;
     SDL_Keycode key = PLAY_KEYS[(key_seed >> 16) % (sizeof PLAY_KEYS / sizeof PLAY_KEYS[0])];
-    push_key_event(key, true);
-    push_key_event(key, false);
+    push_key(key);
 }
 
 void note_flush() {

@@ -3,7 +3,6 @@
 #include "monsters/monsters.h"
 
 #include <cstdlib>
-#include <cstring>
 
 #include <libtcod.h>
 
@@ -20,10 +19,6 @@ struct Step {
     int dx;
     int dy;
 };
-
-void show_right_aligned(const char* text) {
-    show_message(MAP_WIDTH - static_cast<int>(std::strlen(text)), text);
-}
 
 void draw_monster(const MonsterSlot& monster) {
     TCOD_console_put_char_ex(NULL, monster.x, monster.y, monster.glyph, TCOD_green, TCOD_black);
@@ -47,11 +42,11 @@ void hit_player() {
     game.hit_points--;
     draw_status_line();
     if (game.hit_points > 0) {
-        show_right_aligned("monster hit!");
+        show_message(28, "monster hit!");
         TCOD_sys_sleep_milli(HIT_PAUSE_MS);
         draw_player();
     } else {
-        show_right_aligned("you died!!!");
+        show_message(29, "you died!!!");
         TCOD_sys_sleep_milli(HIT_PAUSE_MS);
         play_sound("gameover.wav");
     }

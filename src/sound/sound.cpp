@@ -35,10 +35,10 @@ void append_clip(SoundClip* clip) {
 // A file that cannot be loaded, or a clip that cannot be allocated, caches nothing; the
 // next play of the name tries again.
 SoundClip* load_clip(const char* name) {
-    SDL_AudioSpec spec;
+    SDL_AudioSpec format;
     Uint8* data;
     Uint32 length;
-    if (!SDL_LoadWAV_RW(SDL_RWFromFile(name, "rb"), 1, &spec, &data, &length)) return nullptr;
+    if (!SDL_LoadWAV_RW(SDL_RWFromFile(name, "rb"), 1, &format, &data, &length)) return nullptr;
     SoundClip* clip = static_cast<SoundClip*>(std::calloc(1, sizeof(SoundClip)));
     if (!clip) {
         SDL_FreeWAV(data);
@@ -47,7 +47,7 @@ SoundClip* load_clip(const char* name) {
     std::snprintf(clip->name, sizeof clip->name, "%s", name);
     clip->length = length;
     clip->data = data;
-    clip->spec = spec;
+    clip->spec = format;
     clip->spec.callback = audio_callback;
     clip->spec.userdata = nullptr;
     append_clip(clip);
@@ -82,7 +82,7 @@ void play_sound(const char* name) {
 
 void audio_callback(void*, Uint8* stream, int len) {
     // SDL2 hands back the last buffer as it was, so it is cleared first. SDL_OpenAudio
-    // wrote the device's silence value into the spec it was given, the first clip's.
+    // wrote the device's silence value into the first clip's format record it was given.
     std::memset(stream, sound_cache.head->spec.silence, len);
     if (sound_cache.play_remaining == 0) return;
     Uint32 n = static_cast<Uint32>(len);

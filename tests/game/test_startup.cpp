@@ -1,9 +1,6 @@
-// test_startup.cpp -- the game's process ended from outside, and the reset that begins
-// every game.
+// test_startup.cpp -- the reset that begins every game. The process's start and end are
+// played end to end (tests/e2e).
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <vector>
 
@@ -11,15 +8,6 @@
 #include "game/game_state.h"
 #include "monsters/monsters.h"
 #include "support/console.h"
-#include "support/process.h"
-
-TEST(Startup, TerminationClosesTheWindowAndEndsWithStatusZero) {
-    GameProcess game_process = start_game_process({"SDL_AUDIODRIVER=dummy"});
-    usleep(800 * 1000);
-    ASSERT_EQ(waitpid(game_process.pid, nullptr, WNOHANG), 0) << "the game ended by itself";
-    kill(game_process.pid, SIGTERM);
-    EXPECT_EQ(wait_for_exit(game_process, 3000), 0);
-}
 
 TEST(NewGame, ResetsTheRecordAndDrawsLevelOne) {
     open_test_console();
