@@ -20,12 +20,23 @@ trap 'rm -rf "$tmp"' EXIT
 RATE=22050
 WORK=(-r "$RATE" -c 1 -e floating-point -b 32)
 FINAL=(-r "$RATE" -c 1 -e signed-integer -b 16)
-PEAK_DB=-3
-# Loudness is the K-weighted energy over the loudest 200 ms, so a short click counts for less
-# than a held tone of the same peak; every effect is brought to this level unless that would
-# push its peak over PEAK_DB.
-LOUDNESS_DB=-15
-WINDOW_S=0.2
+
+# The loudness plan. A sound's loudness is the RMS of its samples above GATE_DB, so a long
+# quiet tail does not make it seem soft. The seven events share one level; the footsteps,
+# heard on every move, sit well under it and still clearly there. Nothing may peak above
+# PEAK_LIMIT_DB, and every file fades in and out so that it starts and ends on silence.
+EVENT_DB=-20
+STEP_DB=-27
+GATE_DB=-40
+PEAK_LIMIT_DB=-1
+EVENT_SPREAD_DB=4
+STEP_GAP_DB=6
+STEP_GAP_MOST_DB=10
+FADE_IN_S=0.005
+FADE_OUT_S=0.01
+# A click is a sound leaping out of silence (at least 2 ms under GATE_DB): the 0.5 ms that
+# follow it must stay under ONSET_LIMIT_DB. Ends into silence are held to the same rule.
+ONSET_LIMIT_DB=-20
 
 # -R: sox seeds its noise generator the same way on every run, so reruns give the same bytes.
 synth() { sox -R -D -r "$RATE" -n "${WORK[@]}" "$@"; }
@@ -95,12 +106,13 @@ make_step "$tmp/heel.wav" 1.55 0.08 800 1.0 500 130 55
 make_step "$tmp/toe.wav" 1.86 0.08 1500 1.5 780 170 90
 mix "$tmp/step5.wav" "$tmp/heel.wav@0" "$tmp/toe.wav@0.04@0.8"
 
-# A stone knocks on stone: a few inharmonic ringing partials over a sharp click.
+# A stone knocks on stone: a few inharmonic ringing partials over a sharp click. The second
+# knock comes out of silence, so both rise over a few milliseconds instead of leaping.
 make_clack() { # dest base_hz length offset
     local dest=$1 f=$2 len=$3 off=$4
     synth "$tmp/ring.wav" synth "$len" sine "$f" sine "$(calc "$f * 1.58")" \
-        sine "$(calc "$f * 2.37")" remix - $(decay "$len" 4)
-    noise white "$off" 0.01 "$tmp/tick.wav" highpass 2000 $(decay 0.01 2)
+        sine "$(calc "$f * 2.37")" remix - fade t 0.004 $(decay "$len" 4)
+    noise white "$off" 0.01 "$tmp/tick.wav" highpass 2000 fade t 0.003 $(decay 0.01 2)
     mix "$dest" "$tmp/ring.wav@0@0.5" "$tmp/tick.wav@0@0.8"
 }
 
@@ -197,38 +209,38 @@ fx "$tmp/stair3.wav" "${WORK[@]}" "$tmp/stair3e.wav" pad 0 0.3 echo 0.8 0.7 80 0
 mix "$tmp/escape.wav" "$tmp/stair0.wav@0@0.9" "$tmp/stair1.wav@0.21@0.8" "$tmp/stair2e.wav@0.42@0.7" \
     "$tmp/stair3e.wav@0.63@0.6" "$tmp/whoosh.wav@0@1"
 
-# K-weighted energy of the loudest window, in dB (whole-file energy for a shorter sound).
-loudness() {
-    local window
-    window=$(awk -v r="$RATE" -v w="$WINDOW_S" 'BEGIN { printf "%d", r * w }')
-    # Measured a quarter down (12.04 dB) so the shelf filter cannot clip.
-    fx "$1" -t dat - vol 0.25 highpass 38 treble 4 1681 0.7q |
-        awk -v w="$window" '
-            /^;/ { next }
-            { s = $2 * $2; i = n % w; if (n >= w) sum -= ring[i]
-              ring[i] = s; sum += s; n++
-              if (sum > best) best = sum }
-            END { printf "%.2f\n", 10 * log(best / w) / log(10) + 12.04 }'
+# The gain in dB that brings a file's gated RMS to target_db. Turning a sound down drops
+# more of its tail under the gate, which raises the RMS of what is left, so the gain is
+# refined a few times.
+gain_to() { # file target_db
+    fx "$1" -t dat - | awk -v target="$2" -v gate_db="$GATE_DB" '
+        function db(v) { return 20 * log(v) / log(10) }
+        /^;/ { next }
+        { x[n++] = $2 }
+        END {
+            gate = exp(gate_db / 20 * log(10)); g = 1
+            for (round = 0; round < 6; round++) {
+                s = 0; k = 0
+                for (i = 0; i < n; i++) {
+                    v = x[i] * g
+                    if (v > gate || v < -gate) { s += v * v; k++ }
+                }
+                g *= exp((target - db(sqrt(s / k))) / 20 * log(10))
+            }
+            printf "%.4f\n", db(g)
+        }'
 }
 
-peak_db() {
-    fx "$1" -n stats 2>&1 | awk '/^Pk lev dB/ { print $4 }'
-}
-
-# Trim dead air from both ends, bring the effect to the common loudness and write it; the
-# millisecond ramps at the ends keep a cut waveform from clicking.
-finish() {
-    local name=$1 loud peak gain
+# Trim dead air from both ends, fade the cut ends so they cannot click, and bring the effect
+# to its planned loudness.
+finish() { # name target_db
+    local name=$1 gain
     fx "$tmp/$name.wav" "${WORK[@]}" "$tmp/$name.trim.wav" gain -n -1 \
         silence 1 0 -50d reverse silence 1 0 -60d reverse
-    fx "$tmp/$name.trim.wav" "${WORK[@]}" "$tmp/$name.edged.wav" fade t 0.001 -0 0.004
-    loud=$(loudness "$tmp/$name.edged.wav")
-    peak=$(peak_db "$tmp/$name.edged.wav")
-    gain=$(awk -v l="$LOUDNESS_DB" -v ld="$loud" -v p="$PEAK_DB" -v pd="$peak" \
-        'BEGIN { a = l - ld; b = p - pd; printf "%.2f", (a < b ? a : b) }')
+    fx "$tmp/$name.trim.wav" "${WORK[@]}" "$tmp/$name.edged.wav" \
+        fade t "$FADE_IN_S" -0 "$FADE_OUT_S"
+    gain=$(gain_to "$tmp/$name.edged.wav" "$2")
     fx "$tmp/$name.edged.wav" "${FINAL[@]}" "$out_dir/$name.wav" gain "$gain"
-    awk -v n="$name" -v d="$(sox --i -D "$out_dir/$name.wav")" -v l="$loud" -v p="$peak" -v g="$gain" \
-        'BEGIN { printf "%-10s %5.3f s  peak %6.2f dB  loudness %6.2f dB\n", n, d, p + g, l + g }'
 }
 
 # The game pauses on some effects and cuts off whatever is playing with the next sound, so
@@ -249,7 +261,69 @@ check() {
     done
 }
 
-for name in step0 step1 step2 step3 step4 step5 getrock squash getpotion heal ouch gameover escape; do
-    finish "$name"
+# A written file as the plan counts it, in dBFS: name, length in seconds, gated RMS, sample
+# peak, the loudest 0.5 ms leaping out of silence or into it, the first and the last sample.
+measure() { # name
+    fx "$out_dir/$1.wav" -t dat - | awk -v name="$1" -v rate="$RATE" -v gate_db="$GATE_DB" '
+        function db(v) { return v > 0 ? 20 * log(v) / log(10) : -120 }
+        # Walks the samples from one end; the edge of the file counts as silence.
+        function worst_onset(from, step,   i, j, quiet, worst, top) {
+            quiet = need
+            for (i = from; i >= 0 && i < n; i += step) {
+                if (quiet >= need && a[i] > gate) {
+                    top = 0
+                    for (j = i; j >= 0 && j < n && j != i + step * hold; j += step)
+                        if (a[j] > top) top = a[j]
+                    if (top > worst) worst = top
+                }
+                quiet = a[i] < gate ? quiet + 1 : 0
+            }
+            return worst
+        }
+        /^;/ { next }
+        { a[n] = $2 < 0 ? -$2 : $2; n++ }
+        END {
+            gate = exp(gate_db / 20 * log(10)); need = int(rate * 0.002); hold = int(rate * 0.0005)
+            for (i = 0; i < n; i++) {
+                if (a[i] > gate) { s += a[i] * a[i]; k++ }
+                if (a[i] > peak) peak = a[i]
+            }
+            onset = worst_onset(0, 1); ending = worst_onset(n - 1, -1)
+            printf "%s %.3f %.2f %.2f %.2f %.2f %.2f\n", name, n / rate, db(sqrt(s / k)), db(peak),
+                db(onset > ending ? onset : ending), db(a[0]), db(a[n - 1])
+        }'
+}
+
+# Prints the measured table and fails unless it keeps the plan.
+check_plan() { # measure lines on stdin
+    awk -v spread="$EVENT_SPREAD_DB" -v gap="$STEP_GAP_DB" -v most="$STEP_GAP_MOST_DB" \
+        -v peak_limit="$PEAK_LIMIT_DB" -v onset_limit="$ONSET_LIMIT_DB" '
+        function fail(why) { print "make_sounds: " why > "/dev/stderr"; bad = 1 }
+        BEGIN { printf "%-10s %7s %8s %8s %9s %8s %8s\n", "sound", "seconds", "RMS dB", "peak dB",
+                       "click dB", "first dB", "last dB"
+                ev_lo = 0; ev_hi = -999; st_lo = 0; st_hi = -999 }
+        {
+            printf "%-10s %7.3f %8.2f %8.2f %9.2f %8.2f %8.2f\n", $1, $2, $3, $4, $5, $6, $7
+            if ($1 ~ /^step/) { if ($3 < st_lo) st_lo = $3; if ($3 > st_hi) st_hi = $3 }
+            else { if ($3 < ev_lo) ev_lo = $3; if ($3 > ev_hi) ev_hi = $3 }
+            if ($4 > peak_limit) fail($1 " peaks at " $4 " dB, over " peak_limit " dB")
+            if ($5 > onset_limit) fail($1 " leaps out of or into silence at " $5 " dB (a click)")
+            if ($6 > -60 || $7 > -60) fail($1 " does not start and end on silence")
+        }
+        END {
+            printf "events %.2f to %.2f dB (spread %.2f); footsteps %.2f to %.2f dB, %.2f dB under the quietest event\n",
+                ev_lo, ev_hi, ev_hi - ev_lo, st_lo, st_hi, ev_lo - st_hi
+            if (ev_hi - ev_lo > spread) fail("the events spread over more than " spread " dB")
+            if (st_hi > ev_lo - gap) fail("a footstep is less than " gap " dB under the quietest event")
+            if (st_lo < ev_lo - most) fail("a footstep is more than " most " dB under the quietest event")
+            exit bad
+        }' || { echo "make_sounds: the loudness plan is broken" >&2; exit 1; }
+}
+
+EVENTS=(getrock squash getpotion heal ouch gameover escape)
+for name in step0 step1 step2 step3 step4 step5 "${EVENTS[@]}"; do
+    if [[ $name == step* ]]; then finish "$name" "$STEP_DB"; else finish "$name" "$EVENT_DB"; fi
     check "$name"
+    measure "$name" >>"$tmp/measured.txt"
 done
+check_plan <"$tmp/measured.txt"
