@@ -9,3 +9,12 @@ void start_new_game();
 // space, has given up and left the title screen, or the window is closed.
 // Called by main once per game.
 void run_game();
+
+// Makes the working directory the game's data folder: the working directory itself if it
+// holds the font, else the installed data folder, else the source tree's data/.
+// Called by main before anything is loaded. Returns false, having printed one line naming
+// the missing font, when no folder holds it.
+bool enter_data_folder();
+
+// The same over the given folders, tried in order. Called by enter_data_folder and the tests.
+bool enter_first_data_folder(const char* const folders[], int count);

@@ -9,6 +9,7 @@
 #include "game/game.h"
 
 int main(int, char**) {
+    if (!enter_data_folder()) return 1;
     if (SDL_Init(SDL_INIT_AUDIO) < 0) {
         std::printf("audio init fail");
         return 1;

@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 # Builds the desktop icons from the game's own tileset: the player meeting a monster on the
-# checkered floor, four map cells in the game's colours, scaled up without smoothing.
+# checkered floor, four map cells in the game's colours, at the usual hicolor sizes.
+# Usage: tools/make_icon.py [OUTPUT_DIR] (default packaging/icons)
 import os
 import struct
 import sys
@@ -8,8 +9,10 @@ import zlib
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 TILESET = os.path.join(HERE, "..", "data", "terminal.png")
+ICON_ROOT = os.path.join(HERE, "..", "packaging", "icons")
 ICON_NAME = "io.cragmoor.Cragmoor.png"
-SIZES = (64, 128)
+# Multiples of the scene's 16 pixels only, so that every glyph pixel stays square.
+SIZES = (16, 32, 48, 64, 128, 256)
 
 TILE = 16
 GRID = 16
@@ -94,6 +97,12 @@ def render_scene(tileset):
     return picture
 
 
+def halve(picture):
+    # The tileset doubled each pixel of the 8 x 8 console font: every other pixel is the
+    # font's own, at 8 pixels a tile.
+    return [row[::2] for row in picture[::2]]
+
+
 def scale(picture, factor):
     return [[pixel for pixel in row for _ in range(factor)] for row in picture for _ in range(factor)]
 
@@ -115,11 +124,11 @@ def write_rgb_png(path, picture):
 
 
 def main():
-    out_root = sys.argv[1] if len(sys.argv) > 1 else os.path.join(HERE, "icons")
+    out_root = sys.argv[1] if len(sys.argv) > 1 else ICON_ROOT
     width, height, tileset = read_greyscale_png(TILESET)
     if (width, height) != (TILE * GRID, TILE * GRID):
         raise ValueError("tileset is %d x %d, the icon needs 256 x 256" % (width, height))
-    picture = render_scene(tileset)
+    picture = halve(render_scene(tileset))
     for size in SIZES:
         path = os.path.join(out_root, "%dx%d" % (size, size), "apps", ICON_NAME)
         write_rgb_png(path, scale(picture, size // len(picture)))
