@@ -115,11 +115,17 @@ def write_rgb_png(path, picture):
 
 
 def main():
-    out_root = sys.argv[1] if len(sys.argv) > 1 else os.path.join(HERE, "icons")
+    # --window-icon PATH writes the 64 x 64 icon the game gives its own window instead.
+    window_icon = sys.argv[2] if sys.argv[1:2] == ["--window-icon"] else None
+    out_root = sys.argv[1] if len(sys.argv) > 1 and not window_icon else os.path.join(HERE, "icons")
     width, height, tileset = read_greyscale_png(TILESET)
     if (width, height) != (TILE * GRID, TILE * GRID):
         raise ValueError("tileset is %d x %d, the icon needs 256 x 256" % (width, height))
     picture = render_scene(tileset)
+    if window_icon:
+        write_rgb_png(os.path.abspath(window_icon), scale(picture, 64 // len(picture)))
+        print("wrote", os.path.relpath(window_icon))
+        return
     for size in SIZES:
         path = os.path.join(out_root, "%dx%d" % (size, size), "apps", ICON_NAME)
         write_rgb_png(path, scale(picture, size // len(picture)))
