@@ -32,7 +32,8 @@ struct Size {
     const char* screen;  // the Xvfb screen that makes the game open at this size
     const char* window;
 };
-const Size SIZES[] = {{"1366x768", "640x400"}, {"1920x1200", "1280x800"}, {"2560x1600", "1920x1200"}};
+const Size SIZES[] = {
+    {"1366x768", "640x400"}, {"1920x1200", "1280x800"}, {"2560x1600", "1920x1200"}};
 
 struct Row {
     const char* label;
@@ -175,11 +176,13 @@ bool key_ms(double& milliseconds, int& flushes) {
 double game_peak_rss_mib() {
     pid_t game_pid = fork();
     if (game_pid == 0) {
-        if (chdir(CRAGMOOR_DATA_DIR) == 0 && std::freopen("/dev/null", "w", stdout)) execl(CRAGMOOR_EXE, CRAGMOOR_EXE, (char*)NULL);
+        if (chdir(CRAGMOOR_DATA_DIR) == 0 && std::freopen("/dev/null", "w", stdout))
+            execl(CRAGMOOR_EXE, CRAGMOOR_EXE, (char*)NULL);
         _exit(127);
     }
-    std::system("xdotool search --sync --class io.cragmoor.Cragmoor windowfocus --sync >/dev/null; "
-                "xdotool key --delay 40 x d d s s a a w w 1 F11 d s a w F11 d s a w; sleep 1");
+    std::system(
+        "xdotool search --sync --class io.cragmoor.Cragmoor windowfocus --sync >/dev/null; "
+        "xdotool key --delay 40 x d d s s a a w w 1 F11 d s a w F11 d s a w; sleep 1");
     kill(game_pid, SIGTERM);
     int status = 0;
     rusage usage{};
@@ -212,7 +215,8 @@ int measure_here() {
         key_bare.push_back(bare_limit_ms(flushes));
     }
     if (key.empty()) return 1;
-    std::printf("= key_flushes %d\n= key_ms %.3f\n= key_bare_ms %.3f\n", flushes, median(key), median(key_bare));
+    std::printf("= key_flushes %d\n= key_ms %.3f\n= key_bare_ms %.3f\n", flushes, median(key),
+                median(key_bare));
     std::printf("= peak_rss_mib %.3f\n", game_peak_rss_mib());
     return 0;
 }

@@ -17,8 +17,8 @@ bool open_window();
 // The next key press of the game, or vk TCODK_NONE when none is waiting; never waits.
 // F11 and Alt+Enter switch fullscreen and modifier keys pressed alone are not keys of the
 // game: for them it returns TCODK_NONE. A window exposed, restored, resized or switched to
-// or from fullscreen since the last call is drawn again first. Called by every wait for a
-// key: run_game, the give-up question, wait_for_space and the title screen.
+// or from fullscreen since the last call is drawn again first. Called by the waits for a
+// key: run_game, wait_for_space and the title screen.
 TCOD_key_t poll_key_press();
 
 // Shows the root console in the window: the game's flush, called after every glyph put.

@@ -83,6 +83,7 @@ bool prepare_picture(const SDL_Surface* surface) {
     TCOD_sys_get_char_size(&tile_width, &tile_height);
     picture = SDL_CreateRGBSurfaceWithFormat(0, COLUMNS * tile_width, ROWS * tile_height, 32,
                                              surface->format->format);
+    all_stale = true;  // a new picture holds no cell yet
     return picture != NULL;
 }
 
@@ -100,9 +101,10 @@ void draw_into_picture(int column, int row, const ShownCell& cell) {
     if (tile < 0 || tile >= tileset->tiles_count) tile = 0;
     const TCOD_ColorRGBA* ink = tileset->pixels + tile * tileset->tile_length;
     for (int y = 0; y < tileset->tile_height; y++) {
-        auto* out = reinterpret_cast<std::uint32_t*>(
-            static_cast<std::uint8_t*>(picture->pixels) +
-            (row * tileset->tile_height + y) * picture->pitch) + column * tileset->tile_width;
+        auto* out =
+            reinterpret_cast<std::uint32_t*>(static_cast<std::uint8_t*>(picture->pixels) +
+                                             (row * tileset->tile_height + y) * picture->pitch) +
+            column * tileset->tile_width;
         for (int x = 0; x < tileset->tile_width; x++, ink++)
             out[x] = SDL_MapRGB(picture->format, mix(cell.fore.r, ink->r, ink->a, cell.back.r),
                                 mix(cell.fore.g, ink->g, ink->a, cell.back.g),
@@ -115,10 +117,11 @@ void copy_scaled(const SDL_Rect& from, SDL_Surface* surface) {
     int scale = view.scale;
     for (int y = 0; y < from.h * scale; y++) {
         const auto* in = reinterpret_cast<const std::uint32_t*>(
-            static_cast<const std::uint8_t*>(picture->pixels) + (from.y + y / scale) * picture->pitch);
-        auto* out = reinterpret_cast<std::uint32_t*>(
-            static_cast<std::uint8_t*>(surface->pixels) +
-            (view.rect.y + from.y * scale + y) * surface->pitch);
+            static_cast<const std::uint8_t*>(picture->pixels) +
+            (from.y + y / scale) * picture->pitch);
+        auto* out =
+            reinterpret_cast<std::uint32_t*>(static_cast<std::uint8_t*>(surface->pixels) +
+                                             (view.rect.y + from.y * scale + y) * surface->pitch);
         out += view.rect.x + from.x * scale;
         for (int x = 0; x < from.w * scale; x++) out[x] = in[from.x + x / scale];
     }
@@ -143,7 +146,8 @@ int update_picture(SDL_Rect* changed) {
             if (!all_stale && same_cell(cell, before)) continue;
             before = cell;
             draw_into_picture(column, row, cell);
-            changed[count++] = SDL_Rect{column * tile_width, row * tile_height, tile_width, tile_height};
+            changed[count++] =
+                SDL_Rect{column * tile_width, row * tile_height, tile_width, tile_height};
         }
     return count;
 }

@@ -61,13 +61,14 @@ void set_icon(SDL_Window* window) {
     if (image == NULL) return;
     int width = 0, height = 0;
     TCOD_image_get_size(image, &width, &height);
-    SDL_Surface* icon = SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_RGB888);
+    SDL_Surface* icon =
+        SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_RGB888);
     if (icon != NULL) {
         for (int y = 0; y < height; y++)
             for (int x = 0; x < width; x++) {
                 TCOD_color_t colour = TCOD_image_get_pixel(image, x, y);
-                auto* row = reinterpret_cast<std::uint32_t*>(static_cast<std::uint8_t*>(icon->pixels) +
-                                                             y * icon->pitch);
+                auto* row = reinterpret_cast<std::uint32_t*>(
+                    static_cast<std::uint8_t*>(icon->pixels) + y * icon->pitch);
                 row[x] = SDL_MapRGB(icon->format, colour.r, colour.g, colour.b);
             }
         SDL_SetWindowIcon(window, icon);

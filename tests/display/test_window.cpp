@@ -40,7 +40,8 @@ void render_console() {
 
 std::uint32_t full_render_pixel(int x, int y) {
     Uint8 r, g, b;
-    SDL_GetRGB(static_cast<std::uint32_t*>(render->pixels)[y * render->w + x], render->format, &r, &g, &b);
+    SDL_GetRGB(static_cast<std::uint32_t*>(render->pixels)[y * render->w + x], render->format, &r,
+               &g, &b);
     return static_cast<std::uint32_t>(r) << 16 | g << 8 | b;
 }
 
@@ -62,9 +63,11 @@ void expect_window_shows_console(const char* when) {
     for (int y = 0; y < height; y++)
         for (int x = 0; x < width; x++) {
             bool inside = x >= left && x < left + 640 * scale && y >= top && y < top + 400 * scale;
-            std::uint32_t want = inside ? full_render_pixel((x - left) / scale, (y - top) / scale) : 0;
+            std::uint32_t want =
+                inside ? full_render_pixel((x - left) / scale, (y - top) / scale) : 0;
             if ((XGetPixel(image, x, y) & 0xffffff) != want && wrong++ == 0)
-                ADD_FAILURE() << when << ": " << width << "x" << height << " pixel " << x << "," << y;
+                ADD_FAILURE() << when << ": " << width << "x" << height << " pixel " << x << ","
+                              << y;
         }
     XDestroyImage(image);
     EXPECT_EQ(wrong, 0) << when;
@@ -99,7 +102,7 @@ void put_and_check(int puts, const char* when) {
 TEST(Window, ModifierKeysAloneAndTheFullscreenKeysAreNotKeysOfTheGame) {
     ASSERT_EQ(SDL_Init(SDL_INIT_AUDIO), 0);
     ASSERT_TRUE(open_window());
-    const SDL_Keycode not_game_keys[] = {SDLK_LSHIFT, SDLK_RCTRL,    SDLK_LALT,       SDLK_LGUI,
+    const SDL_Keycode not_game_keys[] = {SDLK_LSHIFT,   SDLK_RCTRL,        SDLK_LALT, SDLK_LGUI,
                                          SDLK_CAPSLOCK, SDLK_NUMLOCKCLEAR, SDLK_MODE, SDLK_F11};
     for (SDL_Keycode key : not_game_keys) {
         push_key(key);
@@ -138,7 +141,8 @@ TEST(WindowInX, ShowsTheConsoleAtEveryScaleAndAfterEveryChangeOfTheWindow) {
     wait_for_size(1280, 800);
     expect_window_shows_console("back from fullscreen, before any flush");
     SDL_MinimizeWindow(window);
-    for (int tries = 0; tries < 100 && !(SDL_GetWindowFlags(window) & SDL_WINDOW_MINIMIZED); tries++)
+    for (int tries = 0; tries < 100 && !(SDL_GetWindowFlags(window) & SDL_WINDOW_MINIMIZED);
+         tries++)
         wait_for_size(1280, 800);
     SDL_RestoreWindow(window);
     wait_for_size(1280, 800, 500);  // openbox animates the window's return
