@@ -141,9 +141,12 @@ TEST(WindowInX, ShowsTheConsoleAtEveryScaleAndAfterEveryChangeOfTheWindow) {
     wait_for_size(1280, 800);
     expect_window_shows_console("back from fullscreen, before any flush");
     SDL_MinimizeWindow(window);
-    for (int tries = 0; tries < 100 && !(SDL_GetWindowFlags(window) & SDL_WINDOW_MINIMIZED);
-         tries++)
-        wait_for_size(1280, 800);
+    for (int tries = 0; tries < 2000 && !(SDL_GetWindowFlags(window) & SDL_WINDOW_MINIMIZED);
+         tries++) {
+        poll_key_press();
+        SDL_Delay(1);
+    }
+    ASSERT_TRUE(SDL_GetWindowFlags(window) & SDL_WINDOW_MINIMIZED);
     SDL_RestoreWindow(window);
     wait_for_size(1280, 800, 500);  // openbox animates the window's return
     expect_window_shows_console("restored, before any flush");
