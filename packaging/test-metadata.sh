@@ -24,9 +24,9 @@ changelog=$(dpkg-parsechangelog -l "$here/../debian/changelog" -S Version)
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-python3 "$here/../tools/make_icon.py" "$work/icons" >/dev/null &&
-    diff -r "$work/icons" "$here/icons" >/dev/null ||
-    fail "packaging/icons differs from what tools/make_icon.py makes"
+python3 "$here/../tools/make_icon.py" "$work/icons" "$work/icon.png" >/dev/null &&
+    diff -r "$work/icons" "$here/icons" >/dev/null && cmp -s "$work/icon.png" "$here/../data/icon.png" ||
+    fail "the icons differ from what tools/make_icon.py makes"
 
 # Started in a folder without the font, the game moves to a folder that has it.
 (cd "$work" && SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy exec "$game" >"$work/game.log") &

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 # Builds the desktop icons from the game's own tileset: the player meeting a monster on the
 # checkered floor, four map cells in the game's colours, at the usual hicolor sizes.
-# Usage: tools/make_icon.py [OUTPUT_DIR] (default packaging/icons)
+# Usage: tools/make_icon.py [ICON_DIR [WINDOW_ICON]] (default packaging/icons, data/icon.png)
 import os
 import struct
 import sys
@@ -11,6 +11,7 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 TILESET = os.path.join(HERE, "..", "data", "terminal.png")
 ICON_ROOT = os.path.join(HERE, "..", "packaging", "icons")
 ICON_NAME = "io.cragmoor.Cragmoor.png"
+WINDOW_ICON = os.path.join(HERE, "..", "data", "icon.png")
 # Multiples of the scene's 16 pixels only, so that every glyph pixel stays square.
 SIZES = (16, 32, 48, 64, 128, 256)
 
@@ -125,10 +126,14 @@ def write_rgb_png(path, picture):
 
 def main():
     out_root = sys.argv[1] if len(sys.argv) > 1 else ICON_ROOT
+    window_icon = sys.argv[2] if len(sys.argv) > 2 else WINDOW_ICON
     width, height, tileset = read_greyscale_png(TILESET)
     if (width, height) != (TILE * GRID, TILE * GRID):
         raise ValueError("tileset is %d x %d, the icon needs 256 x 256" % (width, height))
     picture = halve(render_scene(tileset))
+    # The game gives its own window the 64-pixel icon, read from its data folder.
+    write_rgb_png(window_icon, scale(picture, 64 // len(picture)))
+    print("wrote", os.path.relpath(window_icon))
     for size in SIZES:
         path = os.path.join(out_root, "%dx%d" % (size, size), "apps", ICON_NAME)
         write_rgb_png(path, scale(picture, size // len(picture)))

@@ -8,10 +8,29 @@
 constexpr int STATUS_ROW = 24;       // bottom row: status at the left, messages at the right
 constexpr int MESSAGE_COLUMN = 20;   // first column of the message field
 
+// Opens the 40 x 25 window at the largest whole multiple of the console's size that fits
+// three quarters of the display, with the game's icon (from "icon.png", if it is there)
+// and the desktop entry's window class. Returns false, having printed libtcod's error,
+// when no window opens. Called by main once.
+bool open_window();
+
+// The next key press of the game, or vk TCODK_NONE when none is waiting; never waits.
+// F11 and Alt+Enter switch fullscreen and modifier keys pressed alone are not keys of the
+// game: for them it returns TCODK_NONE. A window exposed, restored, resized or switched to
+// or from fullscreen since the last call is drawn again first. Called by the waits for a
+// key: run_game, wait_for_space and the title screen.
+TCOD_key_t poll_key_press();
+
 // Shows the root console in the window: the game's flush, called after every glyph put.
-// libtcod 1.18's TCOD_console_flush presents each frame twice; this presents it once,
-// with the same pixels, in less than half the time.
+// Only the cells that changed since the last flush are drawn and sent, at the largest
+// whole-number scale that fits the window, centred on black (shrunk with its aspect kept
+// in a window smaller than the console). With a renderer other than libtcod's software one
+// libtcod draws the whole window, scaled the same way.
 void flush_console();
+
+// Draws the whole window again at its current size on the next flush, and flushes.
+// Called by poll_key_press after the window has changed.
+void redraw_window();
 
 // Draws map cell (x, y): its terrain, then the potion over it if one lies there.
 // Monsters and the player are not drawn; callers draw them again afterwards.

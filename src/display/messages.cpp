@@ -28,7 +28,7 @@ void wait_for_space(const char* text) {
     unsigned blinks = 0;
     for (;;) {
         polls++;
-        TCOD_key_t key = TCOD_console_check_for_keypress(TCOD_KEY_PRESSED);
+        TCOD_key_t key = poll_key_press();
         if (key.vk != TCODK_NONE && key.c == ' ') return;
         if (polls % BLINK_POLLS == 0) {
             blinks++;

@@ -107,7 +107,7 @@ bool ends_the_program(const TCOD_key_t& key) {
 void wait_for_title_key() {
     if (TCOD_console_is_window_closed()) return;
     for (;;) {
-        TCOD_key_t key = TCOD_console_check_for_keypress(TCOD_KEY_PRESSED);
+        TCOD_key_t key = poll_key_press();
         if (key.vk != TCODK_NONE) {
             if (ends_the_program(key)) std::exit(0);
             return;

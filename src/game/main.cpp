@@ -14,15 +14,10 @@ int main(int, char**) {
         std::printf("audio init fail");
         return 1;
     }
-    // Without the poll sentinel a blocking key wait notices the window closing.
-    SDL_SetHint(SDL_HINT_POLL_SENTINEL, "0");
-    if (TCOD_console_init_root(40, 25, "Cragmoor", false, TCOD_RENDERER_SDL) != TCOD_E_OK) {
-        std::printf("%s\n", TCOD_get_error());
+    if (!open_window()) {
         SDL_Quit();
         return 1;
     }
-    // SDL2 would report every typed letter a second time as text input.
-    SDL_StopTextInput();
     TCOD_console_set_default_foreground(NULL, TCOD_grey);
     TCOD_console_set_default_background(NULL, TCOD_black);
     show_title_screen();

@@ -232,7 +232,7 @@ void run_game() {
             wait_for_space("you died!!!");
             return;
         }
-        TCOD_key_t key = TCOD_console_check_for_keypress(TCOD_KEY_PRESSED);
+        TCOD_key_t key = poll_key_press();
         if (key.vk != TCODK_NONE) {
             TurnEnd end = play_turn(key);
             if (end == TURN_GAME_OVER) return;

@@ -60,8 +60,7 @@ TEST_F(TitleWait, EscapeAndLowerCaseQEndTheProgramAtOnce) {
 
 TEST_F(TitleWait, EveryOtherKeyReturnsAndIsConsumed) {
     exit_is_a_fault = true;
-    const SDL_Keycode keys[] = {SDLK_a, SDLK_y,      SDLK_UP,     SDLK_F1,
-                                SDLK_SPACE, SDLK_RETURN, SDLK_LSHIFT, SDLK_CAPSLOCK};
+    const SDL_Keycode keys[] = {SDLK_a, SDLK_y, SDLK_UP, SDLK_F1, SDLK_SPACE, SDLK_RETURN};
     for (SDL_Keycode key : keys) {
         push_key(key);
         expect_return_on_key(SDL_GetKeyName(key));
