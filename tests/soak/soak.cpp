@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <random>
 #include <thread>
 
@@ -63,7 +64,7 @@ void between_turns() {
 TEST(Soak, RandomKeysKeepTheWindowTrueToTheGame) {
     const char* seed_text = std::getenv("SOAK_SEED");
     unsigned seed = seed_text ? std::strtoul(seed_text, nullptr, 10) : 1;
-    keys_left = std::getenv("SOAK_KEYS") ? std::atol(std::getenv("SOAK_KEYS")) : 3000;
+    keys_left = std::getenv("SOAK_KEYS") ? std::atol(std::getenv("SOAK_KEYS")) : 5000;
     std::printf("soak: SOAK_SEED=%u, %ld keys\n", seed, keys_left);
     start_test();
     pick.seed(seed);

@@ -2,10 +2,8 @@
 // small WAV files of known samples; SDL's disk driver records what was really mixed.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cstring>
 #include <fstream>
-#include <thread>
 
 #include <unistd.h>
 
@@ -48,50 +46,33 @@ std::string played(const char* name) {
 
 }  // namespace
 
-// Every sample is distinct, so the recording shows where each play began and ended:
-// a replay restarts, a new clip cuts off the old one, silence follows the last one.
+// With the audio lock held the device's thread waits, and the test mixes the buffers
+// itself. Eight-bit audio is silent at 128: the callback fills with the device's silence.
 TEST(Sound, PlaysRestartCutOffAndEndInSilence) {
-    start_audio("disk", "/tmp/cragmoor-mixed.raw");
-    std::vector<std::int16_t> a(6 * 4096), b(1000);
-    for (size_t i = 0; i < a.size(); i++) a[i] = std::int16_t(1000 + i);
-    for (size_t i = 0; i < b.size(); i++) b[i] = std::int16_t(-1000 - i);
-    write_wav("a.wav", a), write_wav("b.wav", b);
+    start_audio("dummy");
+    write_wav("a.wav", {10, 11, 12, 13, 14, 15}, 8), write_wav("b.wav", {20, 21}, 8);
     std::ofstream("bad.wav") << "not a wave file";
-    auto mixed = [] {
-        std::ifstream in("/tmp/cragmoor-mixed.raw", std::ios::binary);
-        std::string bytes((std::istreambuf_iterator<char>(in)), {});
-        std::vector<std::int16_t> s(bytes.size() / 2);
-        std::memcpy(s.data(), bytes.data(), s.size() * 2);
-        return s;
-    };
-    auto wait_for = [&](std::int16_t sample, size_t count) {
-        for (int i = 0; i < 5000; i++, std::this_thread::sleep_for(std::chrono::milliseconds(2))) {
-            std::vector<std::int16_t> s = mixed();
-            if (std::count(s.begin(), s.end(), sample) >= long(count)) return;
-        }
-    };
     EXPECT_EQ(played("bad.wav") + played("missing.wav"), "");
     EXPECT_EQ(SDL_GetAudioStatus(), SDL_AUDIO_STOPPED);
+    std::string mixed;
+    auto mix = [&mixed](int length) {
+        std::uint8_t buffer[8];
+        std::memset(buffer, 0xab, sizeof buffer);
+        audio_callback(nullptr, buffer, length);
+        for (int i = 0; i < length; i++) mixed += std::to_string(buffer[i]) + " ";
+    };
+    SDL_LockAudio();
     EXPECT_EQ(played("a.wav"), "caching sound [a.wav]\n");
-    wait_for(a[0], 1);
+    mix(2);
     EXPECT_EQ(played("a.wav") + played("bad.wav"), "");
-    wait_for(a[0], 2);
+    mix(3);
     EXPECT_EQ(played("b.wav"), "caching sound [b.wav]\n");
-    wait_for(b.back(), 1);
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    SDL_CloseAudio();
-    std::vector<std::int16_t> s = mixed();
-    long first = std::find(s.begin(), s.end(), a[0]) - s.begin();
-    long second = std::find(s.begin() + first + 1, s.end(), a[0]) - s.begin();
-    long third = std::find(s.begin() + second, s.end(), b[0]) - s.begin();
-    ASSERT_TRUE(second - first < long(a.size()) && third - second < long(a.size())) << "a was not cut off";
-    std::vector<std::int16_t> want(first, 0);
-    want.insert(want.end(), a.begin(), a.begin() + (second - first));
-    want.insert(want.end(), a.begin(), a.begin() + (third - second));
-    want.insert(want.end(), b.begin(), b.end());
-    want.resize(s.size(), 0);
-    EXPECT_TRUE(s == want) << "the recording is not a, a cut off, a cut off, b, then silence";
-    EXPECT_EQ(sound_cache.clip_count, 2);
+    mix(4);
+    mix(2);
+    SDL_UnlockAudio();
+    EXPECT_EQ(mixed, "10 11 10 11 12 20 21 128 128 128 128 ");
+    EXPECT_EQ(SDL_GetAudioStatus(), SDL_AUDIO_PLAYING);
+    EXPECT_EQ(sound_cache.clip_count * 100 + (sound_cache.head->next == find_clip("b.wav")), 201);
 }
 
 TEST(Sound, LongNamesAndADeviceThatWillNotOpen) {
@@ -101,27 +82,6 @@ TEST(Sound, LongNamesAndADeviceThatWillNotOpen) {
     EXPECT_EQ(played(too_long.c_str()), "");
     EXPECT_EQ(played(longest.c_str()), "caching sound [" + longest + "]\nCouldn't open audio: Couldn't open /tmp/no-such-folder/mixed.raw\n");
     EXPECT_EQ(played(longest.c_str()) + played("b.wav"), "caching sound [b.wav]\n");
-    EXPECT_EQ(sound_cache.clip_count, 2);
-    EXPECT_NE(find_clip("b.wav"), nullptr);
-}
-
-// Eight-bit audio is silent at 128: the callback fills with the device's silence.
-TEST(Sound, CallbackMixesWhatRemainsThenSilence) {
-    start_audio("dummy");
-    write_wav("u8.wav", std::vector<std::int16_t>(300, 7), 8);
-    play_sound("u8.wav");
-    SDL_LockAudio();
-    sound_cache.play_position = find_clip("u8.wav")->data + 200;
-    sound_cache.play_remaining = 100;
-    std::uint8_t buffer[2][256];
-    std::memset(buffer, 0xab, sizeof buffer);
-    audio_callback(nullptr, buffer[0], 256);
-    audio_callback(nullptr, buffer[1], 256);
-    SDL_UnlockAudio();
-    std::vector<std::uint8_t> want(512, 128);
-    std::fill(want.begin(), want.begin() + 100, 7);
-    EXPECT_TRUE(std::equal(want.begin(), want.end(), buffer[0]));
-    EXPECT_EQ(sound_cache.play_position - find_clip("u8.wav")->data, 300);
 }
 
 TEST(Sound, FootstepsFollowTheEightStepCycleInTheGamesFormat) {

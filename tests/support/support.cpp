@@ -16,7 +16,6 @@ std::vector<std::string> calls;
 std::vector<unsigned> pauses;
 std::function<void()> on_pause;
 int flushes = 0;
-bool real_flush = false;
 std::vector<int> random_script;
 std::vector<std::pair<int, int>> random_bounds;
 
@@ -144,61 +143,47 @@ void seed_random(unsigned seed) {
     TCOD_random_delete(fresh);
 }
 
+// Each watched call is logged, then passed on to the game's own function.
+#define WATCH(symbol, params, args, entry) \
+    void __real_##symbol params;            \
+    void __wrap_##symbol params {           \
+        calls.push_back(entry);             \
+        __real_##symbol args;               \
+    }
+
 extern "C" {
-void __real__Z13flush_consolev();
-void __real__Z10play_soundPKc(const char* name);
-void __real__Z15play_step_soundv();
-void __real__Z13move_monstersv();
-void __real__Z17show_title_screenv();
-void __real__Z14generate_levelh(std::uint8_t count);
-void __real__Z14wait_for_spacePKc(const char* text);
+WATCH(_Z10play_soundPKc, (const char* name), (name), std::string("sound ") + name)
+WATCH(_Z15play_step_soundv, (), (), "step" + std::to_string(game.step_counter))
+WATCH(_Z13move_monstersv, (), (), "monsters")
+WATCH(_Z17show_title_screenv, (), (), "title")
+WATCH(_Z14generate_levelh, (std::uint8_t count), (count), "level " + std::to_string(count))
+WATCH(_Z14wait_for_spacePKc, (const char* text), (text), std::string("prompt ") + text)
 void __real__Z9draw_cellii(int x, int y);
 int __real_TCOD_random_get_int(TCOD_Random* generator, int low, int high);
 
+// The window is what the last flush showed; drawing it is the end-to-end test's part.
 void __wrap__Z13flush_consolev() {
     flushes++;
     for (int x = 0; x < 40; x++)
         for (int y = 0; y < 25; y++)
             frame[x][y] = {TCOD_console_get_char(NULL, x, y), TCOD_console_get_char_foreground(NULL, x, y)};
-    if (real_flush) __real__Z13flush_consolev();
 }
+
 void __wrap_TCOD_sys_sleep_milli(std::uint32_t ms) {
     pauses.push_back(ms);
     if (ms > 1)
-        calls.push_back("pause " + std::to_string(ms) + " " +
-                        cell(game.player_x, game.player_y, true) + " " + message(true));
+        calls.push_back("pause " + std::to_string(ms) + " " + cell(game.player_x, game.player_y, true) +
+                        " " + message(true));
     if (on_pause) on_pause();
     if (stop_when_idle && ms == 1 && SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_QUIT, SDL_KEYUP) == 0)
         throw Idle{};
 }
-void __wrap__Z10play_soundPKc(const char* name) {
-    calls.push_back(std::string("sound ") + name);
-    __real__Z10play_soundPKc(name);
-}
-void __wrap__Z15play_step_soundv() {
-    calls.push_back("step" + std::to_string(game.step_counter));
-    __real__Z15play_step_soundv();
-}
-void __wrap__Z13move_monstersv() {
-    calls.push_back("monsters");
-    __real__Z13move_monstersv();
-}
-void __wrap__Z17show_title_screenv() {
-    calls.push_back("title");
-    __real__Z17show_title_screenv();
-}
-void __wrap__Z14generate_levelh(std::uint8_t count) {
-    calls.push_back("level " + std::to_string(count));
-    __real__Z14generate_levelh(count);
-}
-void __wrap__Z14wait_for_spacePKc(const char* text) {
-    calls.push_back(std::string("prompt ") + text);
-    __real__Z14wait_for_spacePKc(text);
-}
+
 void __wrap__Z9draw_cellii(int x, int y) {
     if (frame[x][y].glyph == 160) calls.push_back("trail " + cell(x, y, true).substr(1));
     __real__Z9draw_cellii(x, y);
 }
+
 int __wrap_TCOD_random_get_int(TCOD_Random* generator, int low, int high) {
     random_bounds.emplace_back(low, high);
     if (random_script.empty()) return __real_TCOD_random_get_int(generator, low, high);

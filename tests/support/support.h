@@ -22,7 +22,6 @@ extern std::vector<std::string> calls;
 extern std::vector<unsigned> pauses;           // every pause, polls included
 extern std::function<void()> on_pause;
 extern int flushes;
-extern bool real_flush;  // frames are recorded; only the end-to-end test needs them drawn
 extern std::vector<int> random_script;         // the next draws of TCOD_random_get_int
 extern std::vector<std::pair<int, int>> random_bounds;
 
