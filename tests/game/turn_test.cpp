@@ -98,16 +98,18 @@ TEST(PlayerTurn, MovesByLettersAndArrowsStopAtTheEdges) {
     }
 }
 
+// A window closed at the question ends the game at once, in a child (libtcod keeps it closed).
 TEST(PlayerTurn, CapsLockYDeclinesAndAClosedWindowEndsTheQuestion) {
     auto ask = [](bool close) {
         start_test();
         push_keys("q");
         on_pause = [close] {
+            if (pauses.size() > 100) std::exit(2);  // the question never ended
             if (message(true) != "give up?" || pauses.size() != 1) return;
             SDL_SetModState(KMOD_CAPS);
             close ? push_quit() : push_keys("y");
         };
-        play(run_game);
+        close ? run_game() : play(run_game);
         EXPECT_EQ(calls, Calls{});
         EXPECT_EQ(message(), close ? "give up?" : "nevermind");
     };
