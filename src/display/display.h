@@ -18,7 +18,7 @@ bool open_window();
 // F11 and Alt+Enter switch fullscreen and modifier keys pressed alone are not keys of the
 // game: for them it returns TCODK_NONE. A window exposed, restored, resized or switched to
 // or from fullscreen since the last call is drawn again first. Called by the waits for a
-// key: run_game, wait_for_space and the title screen.
+// key: run_game, the give-up question, wait_for_space and the title screen.
 TCOD_key_t poll_key_press();
 
 // Shows the root console in the window: the game's flush, called after every glyph put.

@@ -102,7 +102,7 @@ bool is_modifier_alone(const TCOD_key_t& key) {
 }  // namespace
 
 bool open_window() {
-    // Without the poll sentinel a blocking key wait notices the window closing.
+    // SDL's poll sentinel would hide a window close from libtcod's key reads.
     SDL_SetHint(SDL_HINT_POLL_SENTINEL, "0");
     // Otherwise SDL probes OpenGL for the window's surface, loading Mesa for nothing.
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");

@@ -1,6 +1,5 @@
 // turn.cpp -- the player's turn: one key press is one action, then the level changes or
 // the monsters move. Every change is drawn the moment it happens.
-#include <SDL.h>
 #include <libtcod.h>
 
 #include "display/display.h"
@@ -55,23 +54,22 @@ void move_player(TCOD_keycode_t vk, char c) {
     }
 }
 
-// A blocking wait first empties SDL's queue, and a window close already queued would be
-// lost with it, so such a close is read first. Returns no key once the window is closed.
-TCOD_key_t wait_for_key() {
-    SDL_PumpEvents();
-    while (SDL_HasEvent(SDL_QUIT) && !TCOD_console_is_window_closed())
-        TCOD_console_check_for_keypress(TCOD_KEY_PRESSED);
-    if (TCOD_console_is_window_closed()) return TCOD_key_t{};
-    return TCOD_console_wait_for_keypress(true);
+// The answer is the first key pressed after the question. The poll consumes releases
+// without reporting them, so q's own release is never taken for the answer, and a key
+// typed before the question showed is still in the queue. No key once the window closes.
+TCOD_key_t wait_for_answer() {
+    for (;;) {
+        TCOD_key_t key = poll_key_press();
+        if (key.vk != TCODK_NONE || TCOD_console_is_window_closed()) return key;
+        TCOD_sys_sleep_milli(IDLE_PAUSE_MS);
+    }
 }
 
-// The first key after the question is discarded; the second answers it. Returns true
-// when the game ends here: the answer was y, or the window closed while asking.
+// Returns true when the game ends here: the answer was a plain y (Shift or Caps Lock
+// make it a Y, which declines), or the window closed while asking.
 bool ask_to_give_up() {
     show_message(32, "give up?");
-    wait_for_key();
-    if (TCOD_console_is_window_closed()) return true;
-    TCOD_key_t answer = wait_for_key();
+    TCOD_key_t answer = wait_for_answer();
     if (TCOD_console_is_window_closed()) return true;
     if (typed_character(answer) == 'y') {
         show_title_screen();

@@ -1,0 +1,194 @@
+// support.cpp -- the shared test helpers and the wrappers the linker puts between the
+// game and the calls the tests watch.
+#include "support/support.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cctype>
+#include <cstring>
+
+#include <unistd.h>
+
+#include "game/game_state.h"
+
+std::vector<std::string> calls;
+std::vector<unsigned> pauses;
+std::function<void()> on_pause;
+int flushes = 0;
+std::vector<int> random_script;
+std::vector<std::pair<int, int>> random_bounds;
+
+namespace {
+
+struct Named {
+    TCOD_color_t colour;
+    const char* name;
+};
+const Named COLOURS[] = {{TCOD_white, "white"}, {TCOD_grey, "grey"}, {TCOD_dark_grey, "dark_grey"},
+    {TCOD_light_grey, "light_grey"}, {TCOD_red, "red"}, {TCOD_green, "green"},
+    {TCOD_orange, "orange"}, {TCOD_yellow, "yellow"}, {TCOD_cyan, "cyan"}};
+const std::pair<int, char> GLYPHS[] = {{1, 'M'}, {3, 'H'}, {160, '~'}, {219, '.'}};
+
+struct Shown {
+    int glyph;
+    TCOD_color_t colour;
+};
+Shown frame[40][25];  // the window as the last flush showed it
+
+std::string describe(int glyph, TCOD_color_t colour) {
+    char letter = glyph >= 32 && glyph < 127 ? static_cast<char>(glyph) : '?';
+    for (auto [code, name] : GLYPHS) letter = code == glyph ? name : letter;
+    for (const Named& named : COLOURS)
+        if (std::memcmp(&named.colour, &colour, 3) == 0) return letter + std::string(named.name);
+    return std::string(1, letter);
+}
+
+void push(SDL_Keycode key, bool down) {
+    SDL_Event event{};
+    event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+    event.key.keysym = SDL_Keysym{SDL_GetScancodeFromKey(key), key, static_cast<Uint16>(SDL_GetModState()), 0};
+    SDL_PushEvent(&event);
+}
+
+}  // namespace
+
+void start_test() {
+    setenv("SDL_VIDEODRIVER", "dummy", 0);
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    ASSERT_EQ(chdir(CRAGMOOR_DATA_DIR), 0);  // the game finds its files by bare name
+    if (!SDL_WasInit(SDL_INIT_AUDIO)) ASSERT_EQ(SDL_Init(SDL_INIT_AUDIO), 0) << SDL_GetError();
+    // libtcod keeps a closed window closed: tests that close it do so in a child process.
+    ASSERT_FALSE(TCOD_console_is_window_closed());
+    if (!TCOD_sys_get_sdl_window())
+        ASSERT_EQ(TCOD_console_init_root(40, 25, "Cragmoor", false, TCOD_RENDERER_SDL), TCOD_E_OK);
+    SDL_StopTextInput();
+    SDL_SetModState(KMOD_NONE);
+    // Keys left by a test are read, so that libtcod lets go of a Shift still held.
+    while (SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_KEYDOWN, SDL_KEYUP) > 0)
+        TCOD_console_check_for_keypress(TCOD_KEY_PRESSED);
+    TCOD_console_set_default_foreground(NULL, TCOD_grey);
+    TCOD_console_set_default_background(NULL, TCOD_black);
+    std::memset(map_grid.terrain, TERRAIN_FLOOR, sizeof map_grid.terrain);
+    std::memset(map_grid.items, 0, sizeof map_grid.items);
+    std::memset(monsters, 0, sizeof monsters);
+    game = GameState{10, 10, 1, 3, 0, 0, 0};
+    calls.clear();
+    pauses.clear();
+    on_pause = nullptr;
+    random_script.clear();
+    random_bounds.clear();
+}
+
+std::string cell(int x, int y, bool shown) {
+    if (shown) return describe(frame[x][y].glyph, frame[x][y].colour);
+    return describe(TCOD_console_get_char(NULL, x, y), TCOD_console_get_char_foreground(NULL, x, y));
+}
+
+std::string text(int x, int y, int length, bool shown) {
+    std::string letters;
+    for (int i = 0; i < length; i++) letters += cell(x + i, y, shown)[0];
+    return letters;
+}
+
+std::string message(bool shown) {
+    std::string field = text(20, 24, 20, shown);
+    return field.substr(std::min(field.find_first_not_of(' '), field.size()));
+}
+
+void push_keys(const char* keys) {
+    const std::pair<char, SDL_Keycode> SPECIAL[] = {{'{', SDLK_UP}, {'}', SDLK_DOWN},
+        {'[', SDLK_LEFT}, {']', SDLK_RIGHT}, {'E', SDLK_ESCAPE}, {'N', SDLK_RETURN}};
+    bool down = true, up = true;
+    for (const char* k = keys; *k; k++) {
+        if (*k == '+' || *k == '^') {
+            up = *k == '^';
+            down = !up;
+            continue;
+        }
+        SDL_Keycode key = static_cast<SDL_Keycode>(std::tolower(*k));
+        for (auto [letter, code] : SPECIAL) key = letter == *k ? code : key;
+        bool shifted = std::isupper(*k) && key == std::tolower(*k);
+        if (shifted) push(SDLK_LSHIFT, true);
+        if (down) push(key, true);
+        if (up) push(key, false);
+        if (shifted) push(SDLK_LSHIFT, false);
+        down = up = true;
+    }
+}
+
+namespace {
+bool stop_when_idle = false;
+struct Idle {};
+}  // namespace
+
+void play(const std::function<void()>& game_part) {
+    stop_when_idle = true;
+    try {
+        game_part();
+    } catch (Idle) {
+    }
+    stop_when_idle = false;
+}
+
+void push_quit() {
+    SDL_Event event{};
+    event.type = SDL_QUIT;
+    SDL_PushEvent(&event);
+}
+
+void seed_random(unsigned seed) {
+    TCOD_Random* fresh = TCOD_random_new_from_seed(TCOD_RNG_MT, seed);
+    TCOD_random_restore(NULL, fresh);
+    TCOD_random_delete(fresh);
+}
+
+// Each watched call is logged, then passed on to the game's own function.
+#define WATCH(symbol, params, args, entry) \
+    void __real_##symbol params;            \
+    void __wrap_##symbol params {           \
+        calls.push_back(entry);             \
+        __real_##symbol args;               \
+    }
+
+extern "C" {
+WATCH(_Z10play_soundPKc, (const char* name), (name), std::string("sound ") + name)
+WATCH(_Z15play_step_soundv, (), (), "step" + std::to_string(game.step_counter))
+WATCH(_Z13move_monstersv, (), (), "monsters")
+WATCH(_Z17show_title_screenv, (), (), "title")
+WATCH(_Z14generate_levelh, (std::uint8_t count), (count), "level " + std::to_string(count))
+WATCH(_Z14wait_for_spacePKc, (const char* text), (text), std::string("prompt ") + text)
+void __real__Z9draw_cellii(int x, int y);
+int __real_TCOD_random_get_int(TCOD_Random* generator, int low, int high);
+
+// The window is what the last flush showed; drawing it is the end-to-end test's part.
+void __wrap__Z13flush_consolev() {
+    flushes++;
+    for (int x = 0; x < 40; x++)
+        for (int y = 0; y < 25; y++)
+            frame[x][y] = {TCOD_console_get_char(NULL, x, y), TCOD_console_get_char_foreground(NULL, x, y)};
+}
+
+void __wrap_TCOD_sys_sleep_milli(std::uint32_t ms) {
+    pauses.push_back(ms);
+    if (ms > 1)
+        calls.push_back("pause " + std::to_string(ms) + " " + cell(game.player_x, game.player_y, true) +
+                        " " + message(true));
+    if (on_pause) on_pause();
+    if (stop_when_idle && ms == 1 && SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_QUIT, SDL_KEYUP) == 0)
+        throw Idle{};
+}
+
+void __wrap__Z9draw_cellii(int x, int y) {
+    if (frame[x][y].glyph == 160) calls.push_back("trail " + cell(x, y, true).substr(1));
+    __real__Z9draw_cellii(x, y);
+}
+
+int __wrap_TCOD_random_get_int(TCOD_Random* generator, int low, int high) {
+    random_bounds.emplace_back(low, high);
+    if (random_script.empty()) return __real_TCOD_random_get_int(generator, low, high);
+    int value = random_script.front();
+    random_script.erase(random_script.begin());
+    return value;
+}
+}

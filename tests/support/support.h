@@ -1,0 +1,44 @@
+// support.h -- what the tests share: the root console opened as the game opens it, keys
+// pushed into SDL's queue, and the game's calls seen through the linker (--wrap, see
+// tests/CMakeLists.txt): a log of them, its pauses recorded and skipped.
+#pragma once
+
+#include <SDL.h>
+#include <libtcod.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+// Opens the 40 x 25 window on SDL's dummy drivers in the data folder, empties the level,
+// the key queue, the log and the random script: every test starts here.
+void start_test();
+
+// The game's calls in order: "step3" (a footstep at step_counter 3), "sound ouch.wav", "monsters", "title", "level 2",
+// "prompt next level...", "trail grey" (the trail mark the window showed when its cell
+// was redrawn) and, for pauses longer than a poll, "pause 600 *red monster hit!" (what
+// the window showed at the player's cell and in the message field during the pause).
+extern std::vector<std::string> calls;
+extern std::vector<unsigned> pauses;           // every pause, polls included
+extern std::function<void()> on_pause;
+extern int flushes;
+extern std::vector<int> random_script;         // the next draws of TCOD_random_get_int
+extern std::vector<std::pair<int, int>> random_bounds;
+
+// A cell as "<glyph><colour>", e.g. "@white", ".grey" (floor), "Mgreen", "~light_grey"
+// (trail); from the last frame shown when shown is true, else from the root console.
+std::string cell(int x, int y, bool shown = false);
+std::string text(int x, int y, int length, bool shown = false);
+std::string message(bool shown = false);
+
+// Keys as characters, each pressed and released: letters, digits and ' ' as typed, an
+// upper-case letter with Shift held around it; { } [ ] the arrows up, down, left, right;
+// E Escape, N Return. "+q" presses q only, "^q" releases it only.
+void push_keys(const char* keys);
+void push_quit();
+// Runs a part of the game (run_game, say) until it returns or idles with no key left.
+void play(const std::function<void()>& game_part);
+// Runs what closes the window in a child process: libtcod never opens it again.
+#define IN_CHILD(body) \
+    EXPECT_EXIT({ body; std::exit(testing::Test::HasFailure()); }, testing::ExitedWithCode(0), "")
+void seed_random(unsigned seed);
