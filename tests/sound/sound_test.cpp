@@ -38,7 +38,7 @@ TEST(Sound, PlaysRestartCutOffAndEndInSilence) {
     EXPECT_EQ(SDL_GetAudioStatus(), SDL_AUDIO_STOPPED);
     play_sound("a.wav");  // the device opens
     SDL_LockAudio();
-    std::string mixed;
+    std::string mixed;  // each row plays a clip ("" plays nothing) and mixes a buffer
     for (auto [name, length] : {std::pair{"a.wav", 2}, {"a.wav", 0}, {"bad.wav", 3},
                                 {"b.wav", 4}, {"", 2}}) {
         play_sound(name);
