@@ -121,7 +121,7 @@ TEST(PlayerTurn, CapsLockYDeclinesAndAClosedWindowEndsTheQuestion) {
             close ? push_quit() : push_keys("y");
         };
         close ? run_game() : play(run_game);
-        EXPECT_EQ(calls.size(), 0u);
+        EXPECT_EQ(calls, std::vector<std::string>{});
         EXPECT_EQ(message(), close ? "give up?" : "nevermind");
     };
     ask(false);
