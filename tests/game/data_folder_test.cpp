@@ -2,10 +2,10 @@
 // which file it could not find and where it looked.
 #include <gtest/gtest.h>
 
-#include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <string>
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include "game/game.h"
@@ -13,12 +13,12 @@
 
 TEST(DataFolder, EntersTheFirstFolderWithTheFontOrNamesIt) {
     start_test();
-    char root[] = "/tmp/cragmoor-data-XXXXXX";
-    ASSERT_TRUE(mkdtemp(root));
-    std::string bare = std::string(root) + "/bare", font = std::string(root) + "/font";
-    mkdir(bare.c_str(), 0755);
-    mkdir(font.c_str(), 0755);
-    std::fclose(std::fopen((font + "/terminal.png").c_str(), "w"));
+    namespace fs = std::filesystem;
+    fs::path root = fs::temp_directory_path() / ("cragmoor-data-" + std::to_string(getpid()));
+    std::string bare = root / "bare", font = root / "font";
+    fs::create_directories(bare);
+    fs::create_directories(font);
+    std::ofstream(font + "/terminal.png").close();
     const char* none[] = {bare.c_str(), "/nowhere"};
     testing::internal::CaptureStdout();
     EXPECT_FALSE(enter_first_data_folder(none, 2));
@@ -26,10 +26,6 @@ TEST(DataFolder, EntersTheFirstFolderWithTheFontOrNamesIt) {
               "cannot find terminal.png in " + bare + ", /nowhere\n");
     const char* some[] = {bare.c_str(), font.c_str(), CRAGMOOR_DATA_DIR};
     EXPECT_TRUE(enter_first_data_folder(some, 3));
-    char here[4096];
-    EXPECT_EQ(std::string(getcwd(here, sizeof here)), font);
-    std::remove((font + "/terminal.png").c_str());
-    rmdir(font.c_str());
-    rmdir(bare.c_str());
-    rmdir(root);
+    EXPECT_EQ(fs::current_path(), font);
+    fs::remove_all(root);
 }

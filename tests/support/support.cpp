@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <cctype>
+#include <cstdint>
 #include <cstring>
 
 #include <unistd.h>
@@ -21,33 +21,18 @@ std::vector<std::pair<int, int>> random_bounds;
 
 namespace {
 
-struct Named {
-    TCOD_color_t colour;
-    const char* name;
-};
-const Named COLOURS[] = {{TCOD_white, "white"}, {TCOD_grey, "grey"}, {TCOD_dark_grey, "dark_grey"},
-    {TCOD_light_grey, "light_grey"}, {TCOD_red, "red"}, {TCOD_green, "green"},
-    {TCOD_orange, "orange"}, {TCOD_yellow, "yellow"}, {TCOD_cyan, "cyan"}};
+const std::pair<TCOD_color_t, const char*> COLOURS[] = {{TCOD_white, "white"},
+    {TCOD_grey, "grey"}, {TCOD_dark_grey, "dark_grey"}, {TCOD_light_grey, "light_grey"},
+    {TCOD_red, "red"}, {TCOD_green, "green"}, {TCOD_orange, "orange"}, {TCOD_yellow, "yellow"},
+    {TCOD_cyan, "cyan"}};
 const std::pair<int, char> GLYPHS[] = {{1, 'M'}, {3, 'H'}, {160, '~'}, {219, '.'}};
-
-struct Shown {
-    int glyph;
-    TCOD_color_t colour;
-};
-Shown frame[40][25];  // the window as the last flush showed it
-
-std::string describe(int glyph, TCOD_color_t colour) {
-    char letter = glyph >= 32 && glyph < 127 ? static_cast<char>(glyph) : '?';
-    for (auto [code, name] : GLYPHS) letter = code == glyph ? name : letter;
-    for (const Named& named : COLOURS)
-        if (std::memcmp(&named.colour, &colour, 3) == 0) return letter + std::string(named.name);
-    return std::string(1, letter);
-}
+TCOD_Console* frame = TCOD_console_new(40, 25);  // the window as the last flush showed it
+bool stop_when_idle = false;
+struct Idle {};
 
 void push(SDL_Keycode key, bool down) {
-    SDL_Event event{};
-    event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
-    event.key.keysym = SDL_Keysym{SDL_GetScancodeFromKey(key), key, static_cast<Uint16>(SDL_GetModState()), 0};
+    SDL_Event event{Uint32(down ? SDL_KEYDOWN : SDL_KEYUP)};
+    event.key.keysym = {SDL_GetScancodeFromKey(key), key, Uint16(SDL_GetModState()), 0};
     SDL_PushEvent(&event);
 }
 
@@ -81,8 +66,14 @@ void start_test() {
 }
 
 std::string cell(int x, int y, bool shown) {
-    if (shown) return describe(frame[x][y].glyph, frame[x][y].colour);
-    return describe(TCOD_console_get_char(NULL, x, y), TCOD_console_get_char_foreground(NULL, x, y));
+    TCOD_Console* from = shown ? frame : NULL;
+    int glyph = TCOD_console_get_char(from, x, y);
+    TCOD_color_t colour = TCOD_console_get_char_foreground(from, x, y);
+    char letter = glyph >= 32 && glyph < 127 ? static_cast<char>(glyph) : '?';
+    for (auto [code, name] : GLYPHS) letter = code == glyph ? name : letter;
+    for (auto [known, name] : COLOURS)
+        if (TCOD_color_equals(known, colour)) return letter + std::string(name);
+    return std::string(1, letter);
 }
 
 std::string text(int x, int y, int length, bool shown) {
@@ -99,28 +90,23 @@ std::string message(bool shown) {
 void push_keys(const char* keys) {
     const std::pair<char, SDL_Keycode> SPECIAL[] = {{'{', SDLK_UP}, {'}', SDLK_DOWN},
         {'[', SDLK_LEFT}, {']', SDLK_RIGHT}, {'E', SDLK_ESCAPE}, {'N', SDLK_RETURN}};
-    bool down = true, up = true;
     for (const char* k = keys; *k; k++) {
-        if (*k == '+' || *k == '^') {
-            up = *k == '^';
-            down = !up;
-            continue;
-        }
-        SDL_Keycode key = static_cast<SDL_Keycode>(std::tolower(*k));
+        if (*k == '+' || *k == '^') continue;
+        char before = k > keys ? k[-1] : 0;
+        SDL_Keycode key = std::tolower(*k);
         for (auto [letter, code] : SPECIAL) key = letter == *k ? code : key;
         bool shifted = std::isupper(*k) && key == std::tolower(*k);
         if (shifted) push(SDLK_LSHIFT, true);
-        if (down) push(key, true);
-        if (up) push(key, false);
+        if (before != '^') push(key, true);
+        if (before != '+') push(key, false);
         if (shifted) push(SDLK_LSHIFT, false);
-        down = up = true;
     }
 }
 
-namespace {
-bool stop_when_idle = false;
-struct Idle {};
-}  // namespace
+void push_quit() {
+    SDL_Event event{SDL_QUIT};
+    SDL_PushEvent(&event);
+}
 
 void play(const std::function<void()>& game_part) {
     stop_when_idle = true;
@@ -129,12 +115,6 @@ void play(const std::function<void()>& game_part) {
     } catch (Idle) {
     }
     stop_when_idle = false;
-}
-
-void push_quit() {
-    SDL_Event event{};
-    event.type = SDL_QUIT;
-    SDL_PushEvent(&event);
 }
 
 void seed_random(unsigned seed) {
@@ -164,23 +144,20 @@ int __real_TCOD_random_get_int(TCOD_Random* generator, int low, int high);
 // The window is what the last flush showed; drawing it is the end-to-end test's part.
 void __wrap__Z13flush_consolev() {
     flushes++;
-    for (int x = 0; x < 40; x++)
-        for (int y = 0; y < 25; y++)
-            frame[x][y] = {TCOD_console_get_char(NULL, x, y), TCOD_console_get_char_foreground(NULL, x, y)};
+    TCOD_console_blit(NULL, 0, 0, 40, 25, frame, 0, 0, 1.0f, 1.0f);
 }
 
 void __wrap_TCOD_sys_sleep_milli(std::uint32_t ms) {
     pauses.push_back(ms);
-    if (ms > 1)
-        calls.push_back("pause " + std::to_string(ms) + " " + cell(game.player_x, game.player_y, true) +
-                        " " + message(true));
+    std::string player = cell(game.player_x, game.player_y, true);
+    if (ms > 1) calls.push_back("pause " + std::to_string(ms) + " " + player + " " + message(true));
     if (on_pause) on_pause();
-    if (stop_when_idle && ms == 1 && SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_QUIT, SDL_KEYUP) == 0)
-        throw Idle{};
+    bool no_key = SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_QUIT, SDL_KEYUP) == 0;
+    if (stop_when_idle && ms == 1 && no_key) throw Idle{};
 }
 
 void __wrap__Z9draw_cellii(int x, int y) {
-    if (frame[x][y].glyph == 160) calls.push_back("trail " + cell(x, y, true).substr(1));
+    if (cell(x, y, true)[0] == '~') calls.push_back("trail " + cell(x, y, true).substr(1));
     __real__Z9draw_cellii(x, y);
 }
 

@@ -14,16 +14,17 @@
 // the key queue, the log and the random script: every test starts here.
 void start_test();
 
-// The game's calls in order: "step3" (a footstep at step_counter 3), "sound ouch.wav", "monsters", "title", "level 2",
-// "prompt next level...", "trail grey" (the trail mark the window showed when its cell
-// was redrawn) and, for pauses longer than a poll, "pause 600 *red monster hit!" (what
-// the window showed at the player's cell and in the message field during the pause).
+// The game's calls in order: "step3" (a footstep at step_counter 3), "sound ouch.wav",
+// "monsters", "title", "level 2", "prompt next level...", "trail grey" (the trail mark the
+// window showed when its cell was redrawn) and, for pauses longer than a poll,
+// "pause 600 *red monster hit!" (the player's cell and the message field shown meanwhile).
 extern std::vector<std::string> calls;
-extern std::vector<unsigned> pauses;           // every pause, polls included
+extern std::vector<unsigned> pauses;  // every pause, polls included
 extern std::function<void()> on_pause;
 extern int flushes;
-extern std::vector<int> random_script;         // the next draws of TCOD_random_get_int
+extern std::vector<int> random_script;  // the next draws of TCOD_random_get_int
 extern std::vector<std::pair<int, int>> random_bounds;
+void seed_random(unsigned seed);
 
 // A cell as "<glyph><colour>", e.g. "@white", ".grey" (floor), "Mgreen", "~light_grey"
 // (trail); from the last frame shown when shown is true, else from the root console.
@@ -41,4 +42,3 @@ void play(const std::function<void()>& game_part);
 // Runs what closes the window in a child process: libtcod never opens it again.
 #define IN_CHILD(body) \
     EXPECT_EXIT({ body; std::exit(testing::Test::HasFailure()); }, testing::ExitedWithCode(0), "")
-void seed_random(unsigned seed);
