@@ -95,7 +95,9 @@ def whole_game():
         assert clip.read()[44:2092] in heard.read(), "the first footstep never reached the speakers"
     keys("q", "y")
     wait_for(window, 2, 14, "PICK UP ROCK BY")
-    keys("Return", "q")
+    keys("Return")
+    wait_for(window, 3, 24, "pots:0 dlvl:1")
+    keys("q")
     wait_for(window, 20, 24, "give up?")
     assert close(game).startswith("caching sound [step0.wav]\n")
 
@@ -160,10 +162,13 @@ def no_audio():
     assert game.returncode == 1 and game.stdout == b"audio init fail"
 
 
-subprocess.Popen(["openbox"], stderr=subprocess.DEVNULL)
-while b"window id" not in subprocess.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"],
-                                         capture_output=True).stdout:
+window_manager = subprocess.Popen(["openbox"], stderr=subprocess.DEVNULL)
+for _ in range(100):
+    if b"window id" in subprocess.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"],
+                                      capture_output=True).stdout:
+        break
     time.sleep(0.05)
+assert window_manager.poll() is None, "openbox ended with %s" % window_manager.returncode
 for check in (whole_game, window_changes, no_audio, damaged_files):
     print(check.__name__, flush=True)
     check()
