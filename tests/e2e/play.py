@@ -62,14 +62,19 @@ def text(shot, column, row, length):
     return "".join(read(x) for x in range(column, column + length)) if shot else ""
 
 
-def wait_for(window, column, row, words):
+def until(shown, what):
     for _ in range(50):
-        shown = text(screen(window), column, row, 40 - column)
-        # a letter or two of another font may read as a neighbour
-        if words in shown or sum(a == b for a, b in zip(shown, words)) >= 0.8 * len(words):
+        if shown():
             return
         time.sleep(0.1)
-    raise AssertionError("the window never showed %r; it shows %r" % (words, shown))
+    raise AssertionError(what)
+
+
+def wait_for(window, column, row, words):
+    def matches():  # a letter or two of another font may read as a neighbour
+        shown = text(screen(window), column, row, 40 - column)
+        return words in shown or sum(a == b for a, b in zip(shown, words)) >= 0.8 * len(words)
+    until(matches, "the window never showed %r" % words)
 
 
 def close(game):
@@ -93,11 +98,7 @@ def whole_game(renderer):
     title = screen(window)
     for change in CHANGES:  # the title draws nothing more until the window changes
         subprocess.run(["xdotool", "search", "--name", "^Cragmoor$"] + change, check=True)
-        for _ in range(30):
-            time.sleep(0.1)
-            if screen(window) == title:
-                break
-        assert screen(window) == title, "%s %s: the title is gone" % (renderer, change)
+        until(lambda: screen(window) == title, "%s %s: the title is gone" % (renderer, change))
     keys("Return")
     wait_for(window, 3, 24, "pots:0 dlvl:1")
     assert not os.path.exists(folder + "/audio.raw"), "a sound was played before the first step"

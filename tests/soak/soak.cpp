@@ -1,6 +1,6 @@
-// soak.cpp -- random key presses through the real game loop, built with the sanitizers, the
-// sounds mixed on SDL's audio thread. SOAK_SEED picks the seed (of the keys and of the game's
-// draws) instead of the fixed one, SOAK_KEYS the number of key presses.
+// soak.cpp -- random key presses through the real game loop, built with the sanitizers,
+// the sounds mixed on SDL's audio thread. SOAK_SEED picks another seed than the fixed one,
+// SOAK_KEYS another number of key presses.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -16,7 +16,7 @@ namespace {
 
 const char KEYS[] = "wasdwasdwasdwasd{}[]{}[]111 qqynNxE2DQ";
 std::mt19937 pick;
-long keys_left = 0;
+long keys_left = 5000;
 
 // Between turns the game idles a millisecond at a time: the next key is pressed there. On
 // the title screen Return starts a game, where Escape and q would end the program.
@@ -39,7 +39,7 @@ void between_turns() {
 TEST(Soak, RandomKeysThroughTheGameLoop) {
     const char* seed_text = std::getenv("SOAK_SEED");
     unsigned seed = seed_text ? std::strtoul(seed_text, nullptr, 10) : 1;
-    keys_left = std::getenv("SOAK_KEYS") ? std::atol(std::getenv("SOAK_KEYS")) : 5000;
+    if (std::getenv("SOAK_KEYS")) keys_left = std::atol(std::getenv("SOAK_KEYS"));
     std::printf("soak: SOAK_SEED=%u, %ld keys\n", seed, keys_left);
     start_test();
     pick.seed(seed);
