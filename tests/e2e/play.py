@@ -19,14 +19,11 @@ def start(damage=lambda folder: None, renderer="sdl"):
     env = dict(os.environ, SDL_VIDEODRIVER="x11", SDL_AUDIODRIVER="disk", TCOD_RENDERER=renderer,
                SDL_DISKAUDIOFILE=folder + "/audio.raw")
     game = subprocess.Popen([GAME], cwd=folder, env=env, stdout=subprocess.PIPE)
-    for _ in range(100):
-        found = subprocess.run(["xdotool", "search", "--name", "^Cragmoor$"],
-                               capture_output=True, text=True).stdout.split()
-        if found:
-            subprocess.run(["xdotool", "windowactivate", "--sync", found[0]])
-            return game, folder, found[0]
-        time.sleep(0.1)
-    raise AssertionError("the game's window never opened")
+    search = ["xdotool", "search", "--name", "^Cragmoor$"]
+    until(lambda: subprocess.run(search, capture_output=True).stdout, "no window opened")
+    window = subprocess.run(search, capture_output=True, text=True).stdout.split()[0]
+    subprocess.run(["xdotool", "windowactivate", "--sync", window])
+    return game, folder, window
 
 
 def keys(*names):
@@ -153,12 +150,8 @@ def no_audio():
     assert game.returncode == 1 and game.stdout == b"audio init fail"
 
 
-window_manager = subprocess.Popen(["openbox"], stderr=subprocess.DEVNULL)
-for _ in range(100):
-    if b"window id" in subprocess.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"],
-                                      capture_output=True).stdout:
-        break
-    time.sleep(0.05)
-assert window_manager.poll() is None, "openbox ended with %s" % window_manager.returncode
+subprocess.Popen(["openbox"], stderr=subprocess.DEVNULL)
+until(lambda: b"window id" in subprocess.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"],
+                                             capture_output=True).stdout, "no window manager")
 for check in (lambda: whole_game("sdl"), lambda: whole_game("sdl2"), no_audio, damaged_files):
     check()
