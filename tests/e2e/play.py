@@ -60,7 +60,7 @@ def text(shot, column, row, length):
 
 
 def until(shown, what):
-    for _ in range(50):
+    for _ in range(100):
         if shown():
             return
         time.sleep(0.1)
@@ -81,32 +81,37 @@ def close(game):
     return game.stdout.read().decode()
 
 
-# What each change of the window must leave it showing: the title as it was, at the new scale.
-CHANGES = [["windowsize", "%1", "640", "400"], ["windowsize", "%1", "1000", "450"],
-           ["key", "F11"], ["key", "alt+Return"],
-           ["windowminimize", "--sync", "%1", "windowactivate", "--sync", "%1"],
-           ["windowsize", "%1", "1400", "900"],
-           ["key", "Shift_L", "Control_R", "Alt_L", "Super_L", "Caps_Lock", "Caps_Lock"]]
+# Each change of the window and its size after: the title as it was, at the new scale.
+CHANGES = [("640x400", ["windowsize", "%1", "640", "400"]),
+           ("1000x450", ["windowsize", "%1", "1000", "450"]), ("1920x1200", ["key", "F11"]),
+           ("1000x450", ["key", "alt+Return"]),
+           ("1000x450", ["windowminimize", "--sync", "%1", "windowactivate", "--sync", "%1"]),
+           ("1400x900", ["windowsize", "%1", "1400", "900"]),
+           ("1400x900", ["key", "Shift_L", "Control_R", "Alt_L", "Super_L", "Caps_Lock",
+                         "Caps_Lock"])]
 
 
 def whole_game(renderer):
     game, folder, window = start(renderer=renderer)
     wait_for(window, 2, 14, "PICK UP ROCK BY")
     title = screen(window)
-    for change in CHANGES:  # the title draws nothing more until the window changes
+    for size, change in CHANGES:  # the title draws nothing more until the window changes
         subprocess.run(["xdotool", "search", "--name", "^Cragmoor$"] + change, check=True)
-        until(lambda: screen(window) == title, "%s %s: the title is gone" % (renderer, change))
+        until(lambda: subprocess.run(["xdotool", "getwindowgeometry", window], capture_output=True,
+                                     text=True).stdout.split()[-1] == size and
+              screen(window) == title, "%s %s: not the title at %s" % (renderer, change, size))
     keys("Return")
     wait_for(window, 3, 24, "pots:0 dlvl:1")
     assert not os.path.exists(folder + "/audio.raw"), "a sound was played before the first step"
     keys("q")
     wait_for(window, 20, 24, "give up?")
-    keys("n")  # with text input left on, the q would answer its own question
+    # Only y gives up, not Y; with text input left on, the q would answer its own question.
+    keys("shift+y")
     wait_for(window, 20, 24, "nevermind")
     keys("d", "a")
-    time.sleep(0.5)
-    with open(folder + "/step0.wav", "rb") as clip, open(folder + "/audio.raw", "rb") as heard:
-        assert clip.read()[44:2092] in heard.read(), "the first footstep never reached the speakers"
+    with open(folder + "/step0.wav", "rb") as clip:
+        step = clip.read()[44:2092]
+    until(lambda: step in open(folder + "/audio.raw", "rb").read(), "the footstep was not heard")
     keys("q", "y")
     wait_for(window, 2, 14, "PICK UP ROCK BY")
     keys("Return")
