@@ -18,9 +18,13 @@ def start(damage=lambda folder: None, renderer="sdl"):
     damage(folder)
     env = dict(os.environ, SDL_VIDEODRIVER="x11", SDL_AUDIODRIVER="disk", TCOD_RENDERER=renderer,
                SDL_DISKAUDIOFILE=folder + "/audio.raw")
-    game = subprocess.Popen([GAME], cwd=folder, env=env, stdout=subprocess.PIPE)
     search = ["xdotool", "search", "--name", "^Cragmoor$"]
-    until(lambda: subprocess.run(search, capture_output=True).stdout, "no window opened")
+    for _ in range(3):  # a busy Xvfb may refuse a connection: SDL then finds no X and gives up
+        game = subprocess.Popen([GAME], cwd=folder, env=env, stdout=subprocess.PIPE)
+        until(lambda: game.poll() or subprocess.run(search, capture_output=True).stdout,
+              "no window opened")
+        if game.poll() is None:
+            break
     window = subprocess.run(search, capture_output=True, text=True).stdout.split()[0]
     subprocess.run(["xdotool", "windowactivate", "--sync", window])
     return game, folder, window
