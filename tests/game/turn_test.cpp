@@ -88,10 +88,10 @@ TEST(PlayerTurn, EachKeyPressDoesWhatItShould) {
         std::string joined;
         for (const std::string& call : calls) joined += (joined.empty() ? "" : ";") + call;
         EXPECT_EQ(joined, c.calls);
-        if (c.after) EXPECT_EQ(text(8, 10, 5), c.after);
+        if (c.after) { EXPECT_EQ(text(8, 10, 5), c.after); }
         EXPECT_EQ(message(), c.message);
-        if (c.status) EXPECT_EQ(text(4, 24, 13), c.status);
-        if (c.status && c.status[12] == '2') EXPECT_EQ(game.step_counter, 0);
+        if (c.status) { EXPECT_EQ(text(4, 24, 13), c.status); }
+        if (c.status && c.status[12] == '2') { EXPECT_EQ(game.step_counter, 0); }
     }
 }
 

@@ -42,11 +42,12 @@ void start_test() {
     setenv("SDL_VIDEODRIVER", "dummy", 0);
     setenv("SDL_AUDIODRIVER", "dummy", 0);
     ASSERT_EQ(chdir(CRAGMOOR_DATA_DIR), 0);  // the game finds its files by bare name
-    if (!SDL_WasInit(SDL_INIT_AUDIO)) ASSERT_EQ(SDL_Init(SDL_INIT_AUDIO), 0) << SDL_GetError();
+    if (!SDL_WasInit(SDL_INIT_AUDIO)) { ASSERT_EQ(SDL_Init(SDL_INIT_AUDIO), 0) << SDL_GetError(); }
     // libtcod keeps a closed window closed: tests that close it do so in a child process.
     ASSERT_FALSE(TCOD_console_is_window_closed());
-    if (!TCOD_sys_get_sdl_window())
+    if (!TCOD_sys_get_sdl_window()) {
         ASSERT_EQ(TCOD_console_init_root(40, 25, "Cragmoor", false, TCOD_RENDERER_SDL), TCOD_E_OK);
+    }
     SDL_StopTextInput();
     SDL_SetModState(KMOD_NONE);
     // Keys left by a test are read, so that libtcod lets go of a Shift still held.
