@@ -5,6 +5,8 @@
 
 #include <libtcod.h>
 
+constexpr int CONSOLE_COLUMNS = 40;  // the root console: the map's 40 columns
+constexpr int CONSOLE_ROWS = 25;     // the map's 24 rows and the status row
 constexpr int STATUS_ROW = 24;       // bottom row: status at the left, messages at the right
 constexpr int MESSAGE_COLUMN = 20;   // first column of the message field
 

@@ -8,8 +8,6 @@
 
 namespace {
 
-constexpr int COLUMNS = 40;
-constexpr int ROWS = 25;
 
 // What a cell showed at the last flush.
 struct ShownCell {
@@ -26,13 +24,14 @@ struct View {
 enum DrawingPath { PATH_UNDECIDED, PATH_OWN, PATH_WHOLE_WINDOW };
 
 DrawingPath path = PATH_UNDECIDED;
-ShownCell shown[COLUMNS * ROWS];
+ShownCell shown[CONSOLE_COLUMNS * CONSOLE_ROWS];
 bool all_stale = true;
 SDL_Surface* picture = NULL;  // the console at scale 1, in the window's pixel format
 SDL_Surface* last_surface = NULL;
 int last_width = 0, last_height = 0;
 View view;
-SDL_Rect changed_rects[COLUMNS * ROWS];  // the cells a flush sends, in window pixels when sent
+// The cells a flush sends, in window pixels once sent.
+SDL_Rect changed_rects[CONSOLE_COLUMNS * CONSOLE_ROWS];
 TCOD_ViewportOptions* whole_window_viewport = NULL;
 
 // libtcod's own software renderer draws into the window's surface; any other renderer
@@ -82,7 +81,8 @@ bool prepare_picture(const SDL_Surface* surface) {
     SDL_FreeSurface(picture);
     int tile_width = 0, tile_height = 0;
     TCOD_sys_get_char_size(&tile_width, &tile_height);
-    picture = SDL_CreateRGBSurfaceWithFormat(0, COLUMNS * tile_width, ROWS * tile_height, 32,
+    picture = SDL_CreateRGBSurfaceWithFormat(0, CONSOLE_COLUMNS * tile_width,
+                                             CONSOLE_ROWS * tile_height, 32,
                                              surface->format->format);
     all_stale = true;  // a new picture holds no cell yet
     return picture != NULL;
@@ -136,14 +136,14 @@ bool same_cell(const ShownCell& a, const ShownCell& b) {
 
 // Draws the changed cells into the picture; returns how many, their places in `changed`.
 int update_picture(SDL_Rect* changed) {
-    int tile_width = picture->w / COLUMNS, tile_height = picture->h / ROWS;
+    int tile_width = picture->w / CONSOLE_COLUMNS, tile_height = picture->h / CONSOLE_ROWS;
     int count = 0;
-    for (int row = 0; row < ROWS; row++)
-        for (int column = 0; column < COLUMNS; column++) {
+    for (int row = 0; row < CONSOLE_ROWS; row++)
+        for (int column = 0; column < CONSOLE_COLUMNS; column++) {
             ShownCell cell{TCOD_console_get_char(NULL, column, row),
                            TCOD_console_get_char_foreground(NULL, column, row),
                            TCOD_console_get_char_background(NULL, column, row)};
-            ShownCell& before = shown[row * COLUMNS + column];
+            ShownCell& before = shown[row * CONSOLE_COLUMNS + column];
             if (!all_stale && same_cell(cell, before)) continue;
             before = cell;
             draw_into_picture(column, row, cell);

@@ -9,8 +9,6 @@
 
 namespace {
 
-constexpr int COLUMNS = 40;
-constexpr int ROWS = 25;
 constexpr const char* WINDOW_CLASS = "io.cragmoor.Cragmoor";  // the desktop entry's id
 constexpr const char* ICON_FILE = "icon.png";
 
@@ -46,7 +44,7 @@ void fit_to_display(SDL_Window* window) {
     int display = SDL_GetWindowDisplayIndex(window);
     SDL_Rect usable;
     if (display < 0 || SDL_GetDisplayUsableBounds(display, &usable) != 0) return;
-    int width = COLUMNS * tile_width, height = ROWS * tile_height;
+    int width = CONSOLE_COLUMNS * tile_width, height = CONSOLE_ROWS * tile_height;
     int scale_x = usable.w * 3 / 4 / width, scale_y = usable.h * 3 / 4 / height;
     int scale = scale_x < scale_y ? scale_x : scale_y;
     if (scale < 1) scale = 1;
@@ -108,7 +106,8 @@ bool open_window() {
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     SDL_setenv("SDL_VIDEO_X11_WMCLASS", WINDOW_CLASS, 1);
     SDL_setenv("SDL_VIDEO_WAYLAND_WMCLASS", WINDOW_CLASS, 1);
-    if (TCOD_console_init_root(COLUMNS, ROWS, "Cragmoor", false, TCOD_RENDERER_SDL) != TCOD_E_OK) {
+    if (TCOD_console_init_root(CONSOLE_COLUMNS, CONSOLE_ROWS, "Cragmoor", false,
+                               TCOD_RENDERER_SDL) != TCOD_E_OK) {
         std::printf("%s\n", TCOD_get_error());
         return false;
     }

@@ -32,16 +32,13 @@ bool holds_font(const char* folder) {
 
 }  // namespace
 
-bool enter_first_data_folder(const char* const folders[], int count) {
-    for (int i = 0; i < count; i++) {
-        if (holds_font(folders[i]) && chdir(folders[i]) == 0) return true;
+bool enter_data_folder() {
+    for (const char* folder : DATA_FOLDERS) {
+        if (holds_font(folder) && chdir(folder) == 0) return true;
     }
     std::string searched;
-    for (int i = 0; i < count; i++) searched += std::string(i ? ", " : "") + folders[i];
+    for (const char* folder : DATA_FOLDERS)
+        searched += (searched.empty() ? "" : ", ") + std::string(folder);
     std::printf("cannot find %s in %s\n", FONT_FILE, searched.c_str());
     return false;
-}
-
-bool enter_data_folder() {
-    return enter_first_data_folder(DATA_FOLDERS, sizeof DATA_FOLDERS / sizeof DATA_FOLDERS[0]);
 }

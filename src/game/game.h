@@ -15,6 +15,3 @@ void run_game();
 // Called by main before anything is loaded. Returns false, having printed one line naming
 // the missing font, when no folder holds it.
 bool enter_data_folder();
-
-// The same over the given folders, tried in order. Called by enter_data_folder and the tests.
-bool enter_first_data_folder(const char* const folders[], int count);

@@ -47,9 +47,9 @@ SoundClip* load_clip(const char* name) {
     std::snprintf(clip->name, sizeof clip->name, "%s", name);
     clip->length = length;
     clip->data = data;
-    clip->spec = format;
-    clip->spec.callback = audio_callback;
-    clip->spec.userdata = nullptr;
+    clip->format = format;
+    clip->format.callback = audio_callback;
+    clip->format.userdata = nullptr;
     append_clip(clip);
     return clip;
 }
@@ -74,7 +74,7 @@ void play_sound(const char* name) {
     sound_cache.play_remaining = clip->length;
     SDL_UnlockAudio();
     // The device takes the first clip's format as it is: every clip must share it.
-    if (first_clip && SDL_OpenAudio(&clip->spec, nullptr) < 0) {
+    if (first_clip && SDL_OpenAudio(&clip->format, nullptr) < 0) {
         std::printf("Couldn't open audio: %s\n", SDL_GetError());
     }
     SDL_PauseAudio(0);
@@ -83,7 +83,7 @@ void play_sound(const char* name) {
 void audio_callback(void*, Uint8* stream, int len) {
     // SDL2 hands back the last buffer as it was, so it is cleared first. SDL_OpenAudio
     // wrote the device's silence value into the first clip's format record it was given.
-    std::memset(stream, sound_cache.head->spec.silence, len);
+    std::memset(stream, sound_cache.head->format.silence, len);
     if (sound_cache.play_remaining == 0) return;
     Uint32 n = static_cast<Uint32>(len);
     if (n > sound_cache.play_remaining) n = sound_cache.play_remaining;

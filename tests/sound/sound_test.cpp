@@ -73,5 +73,5 @@ TEST(Sound, FootstepsFollowTheEightStepCycleInTheGamesFormat) {
         EXPECT_EQ(heard[counter], counter == 7 ? std::set{5} : want) << counter;
     }
     const SoundClip* step = find_clip("step0.wav");
-    EXPECT_EQ(step->spec.freq * 100 + step->spec.channels, 2205001);
+    EXPECT_EQ(step->format.freq * 100 + step->format.channels, 2205001);
 }

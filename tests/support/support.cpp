@@ -16,8 +16,6 @@ std::vector<std::string> calls;
 std::vector<unsigned> pauses;
 std::function<void()> on_pause;
 int flushes = 0;
-std::vector<int> random_script;
-std::vector<std::pair<int, int>> random_bounds;
 
 namespace {
 
@@ -62,8 +60,6 @@ void start_test() {
     calls.clear();
     pauses.clear();
     on_pause = nullptr;
-    random_script.clear();
-    random_bounds.clear();
 }
 
 std::string cell(int x, int y, bool shown) {
@@ -140,7 +136,6 @@ WATCH(_Z17show_title_screenv, (), (), "title")
 WATCH(_Z14generate_levelh, (std::uint8_t count), (count), "level " + std::to_string(count))
 WATCH(_Z14wait_for_spacePKc, (const char* text), (text), std::string("prompt ") + text)
 void __real__Z9draw_cellii(int x, int y);
-int __real_TCOD_random_get_int(TCOD_Random* generator, int low, int high);
 
 // The window is what the last flush showed; drawing it is the end-to-end test's part.
 void __wrap__Z13flush_consolev() {
@@ -160,13 +155,5 @@ void __wrap_TCOD_sys_sleep_milli(std::uint32_t ms) {
 void __wrap__Z9draw_cellii(int x, int y) {
     if (cell(x, y, true)[0] == '~') calls.push_back("trail " + cell(x, y, true).substr(1));
     __real__Z9draw_cellii(x, y);
-}
-
-int __wrap_TCOD_random_get_int(TCOD_Random* generator, int low, int high) {
-    random_bounds.emplace_back(low, high);
-    if (random_script.empty()) return __real_TCOD_random_get_int(generator, low, high);
-    int value = random_script.front();
-    random_script.erase(random_script.begin());
-    return value;
 }
 }

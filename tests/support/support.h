@@ -11,7 +11,7 @@
 #include <vector>
 
 // Opens the 40 x 25 window on SDL's dummy drivers in the data folder, empties the level,
-// the key queue, the log and the random script: every test starts here.
+// the key queue and the log: every test starts here.
 void start_test();
 
 // The game's calls in order: "step3" (a footstep at step_counter 3), "sound ouch.wav",
@@ -22,8 +22,6 @@ extern std::vector<std::string> calls;
 extern std::vector<unsigned> pauses;  // every pause, polls included
 extern std::function<void()> on_pause;
 extern int flushes;
-extern std::vector<int> random_script;  // the next draws of TCOD_random_get_int
-extern std::vector<std::pair<int, int>> random_bounds;
 void seed_random(unsigned seed);
 
 // A cell as "<glyph><colour>", e.g. "@white", ".grey" (floor), "Mgreen", "~light_grey"
