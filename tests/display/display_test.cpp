@@ -1,5 +1,4 @@
-// display_test.cpp -- map cells, the status line, messages, the space-bar prompt and the
-// title screen, read back from the root console and the frames shown.
+// display_test.cpp -- the level, status line, messages, space-bar prompt and title as shown.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -63,8 +62,7 @@ TEST(SpacePrompt, BlinksUntilSpaceOrClose) {
         if (p.close_at) IN_CHILD(prompt(p)); else prompt(p);
 }
 
-// The whole title screen, glyphs and colours, is compared with tests/display/title.txt;
-// CRAGMOOR_UPDATE_TITLE=1 rewrites it after a change made on purpose.
+// Glyphs and colours as in title.txt; CRAGMOOR_UPDATE_TITLE=1 rewrites it after a change.
 TEST(TitleScreen, DrawsTheCommittedScreenOnceAndLeavesGreyText) {
     start_test();
     push_keys("x");
@@ -81,9 +79,8 @@ TEST(TitleScreen, DrawsTheCommittedScreenOnceAndLeavesGreyText) {
         }
     const char* path = CRAGMOOR_TESTS_DIR "/display/title.txt";
     if (std::getenv("CRAGMOOR_UPDATE_TITLE")) std::ofstream(path) << screen.str();
-    std::stringstream committed;
-    committed << std::ifstream(path).rdbuf();
-    EXPECT_TRUE(screen.str() == committed.str()) << "the title screen differs from " << path;
+    const std::string committed{std::istreambuf_iterator<char>(std::ifstream(path).rdbuf()), {}};
+    EXPECT_TRUE(screen.str() == committed) << "the title screen differs from " << path;
     EXPECT_EQ(flushes, 1);
     EXPECT_TRUE(TCOD_color_equals(TCOD_console_get_default_foreground(NULL), TCOD_grey));
 }

@@ -8,10 +8,8 @@
 #include "game/game_state.h"
 #include "support/support.h"
 
-// Any change to generation shows as a difference: the rocks, the start two cells in from
-// an edge, the staircase, the monsters at least 10 columns and rows from the start (as
-// many as asked), the potion. CRAGMOOR_UPDATE_LEVELS=1 rewrites the catalogue after a
-// change made on purpose.
+// Rocks, the start two cells in from an edge, stairs, the monsters 10 columns and rows away
+// (as many as asked), the potion; CRAGMOOR_UPDATE_LEVELS=1 rewrites levels.txt after a change.
 TEST(Generator, LevelsMatchTheCommittedCatalogue) {
     start_test();
     item_at(0, 0) = 1;  // a potion left from the level before
@@ -31,7 +29,6 @@ TEST(Generator, LevelsMatchTheCommittedCatalogue) {
         }
     const char* path = CRAGMOOR_TESTS_DIR "/dungeon/levels.txt";
     if (std::getenv("CRAGMOOR_UPDATE_LEVELS")) std::ofstream(path) << fresh.str();
-    std::stringstream committed;
-    committed << std::ifstream(path).rdbuf();
-    EXPECT_TRUE(fresh.str() == committed.str()) << "the levels differ from " << path;
+    const std::string committed{std::istreambuf_iterator<char>(std::ifstream(path).rdbuf()), {}};
+    EXPECT_TRUE(fresh.str() == committed) << "the levels differ from " << path;
 }
