@@ -59,9 +59,8 @@ TEST(MonsterTurn, HitsFlashRedAndTheThirdKills) {
     monsters[24] = MonsterSlot{10, 20, 1, 1};
     show_and_move();
     EXPECT_EQ(calls, (std::vector<std::string>{"sound ouch.wav", "pause 600 *red monster hit!",
-                                               "sound ouch.wav", "pause 600 *red monster hit!",
-                                               "sound ouch.wav", "pause 600 *red you died!!!",
-                                               "sound gameover.wav"}));
+        "sound ouch.wav", "pause 600 *red monster hit!", "sound ouch.wav",
+        "pause 600 *red you died!!!", "sound gameover.wav"}));
     EXPECT_EQ(text(0, 24, 3) + cell(0, 24) + cell(2, 24), "HHHHgreyHgrey");
     EXPECT_EQ(cell(10, 10) + cell(10, 19) + cell(11, 10), "*redMgreenMgreen");
     EXPECT_EQ(flushes, 3 * (1 + 3 + 1) + 2 + 2);  // every glyph put and message is flushed at once
