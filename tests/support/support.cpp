@@ -46,13 +46,10 @@ void start_test() {
     if (!TCOD_sys_get_sdl_window()) {
         ASSERT_EQ(TCOD_console_init_root(40, 25, "Cragmoor", false, TCOD_RENDERER_SDL), TCOD_E_OK);
     }
-    SDL_StopTextInput();
     SDL_SetModState(KMOD_NONE);
     // Keys left by a test are read, so that libtcod lets go of a Shift still held.
     while (SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_KEYDOWN, SDL_KEYUP) > 0)
         TCOD_console_check_for_keypress(TCOD_KEY_PRESSED);
-    TCOD_console_set_default_foreground(NULL, TCOD_grey);
-    TCOD_console_set_default_background(NULL, TCOD_black);
     std::memset(map_grid.terrain, TERRAIN_FLOOR, sizeof map_grid.terrain);
     std::memset(map_grid.items, 0, sizeof map_grid.items);
     std::memset(monsters, 0, sizeof monsters);

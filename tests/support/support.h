@@ -1,6 +1,5 @@
 // support.h -- what the tests share: the root console opened as the game opens it, keys
-// pushed into SDL's queue, and the game's calls seen through the linker (--wrap, see
-// tests/CMakeLists.txt): a log of them, its pauses recorded and skipped.
+// pushed into SDL's queue, and a log of the game's calls seen through the linker (--wrap).
 #pragma once
 
 #include <SDL.h>
@@ -15,24 +14,22 @@
 void start_test();
 
 // The game's calls in order: "step3" (a footstep at step_counter 3), "sound ouch.wav",
-// "monsters", "title", "level 2", "prompt next level...", "trail grey" (the trail mark the
-// window showed when its cell was redrawn) and, for pauses longer than a poll,
-// "pause 600 *red monster hit!" (the player's cell and the message field shown meanwhile).
+// "monsters", "title", "level 2", "prompt next level...", "trail grey" (the trail mark shown
+// when its cell was redrawn), "pause 600 *red monster hit!" (past a poll: player's cell, message).
 extern std::vector<std::string> calls;
 extern std::vector<unsigned> pauses;  // every pause, polls included
 extern std::function<void()> on_pause;
 extern int flushes;
 void seed_random(unsigned seed);
 
-// A cell as "<glyph><colour>", e.g. "@white", ".grey" (floor), "Mgreen", "~light_grey"
-// (trail); from the last frame shown when shown is true, else from the root console.
+// A cell as "<glyph><colour>", e.g. "@white", ".grey", "Mgreen"; text and the message field
+// as letters; from the last frame shown when shown is true, else from the root console.
 std::string cell(int x, int y, bool shown = false);
 std::string text(int x, int y, int length, bool shown = false);
 std::string message(bool shown = false);
 
-// Keys as characters, each pressed and released: letters, digits and ' ' as typed, an
-// upper-case letter with Shift held around it; { } [ ] the arrows up, down, left, right;
-// E Escape, N Return. "+q" presses q only, "^q" releases it only.
+// Keys typed, Shift held around an upper-case letter; { } [ ] the arrows up, down, left,
+// right; E Escape, N Return. "+q" presses q only, "^q" releases it only.
 void push_keys(const char* keys);
 void push_quit();
 // Runs a part of the game (run_game, say) until it returns or idles with no key left.
