@@ -16,8 +16,4 @@ grep -q "<release version=\"$2\"" "$here/io.cragmoor.Cragmoor.metainfo.xml"
 python3 "$here/../tools/make_icon.py" "$work/icons" "$work/icon.png" >/dev/null
 diff -r "$work/icons" "$here/icons"
 cmp "$work/icon.png" "$here/../data/icon.png"
-for try in $(seq 50); do
-    [ -f "/proc/$game/cwd/terminal.png" ] && break
-    sleep 0.1
-done
-[ -f "/proc/$game/cwd/terminal.png" ]
+timeout 5 sh -c "until [ -f /proc/$game/cwd/terminal.png ]; do sleep 0.1; done"

@@ -37,9 +37,8 @@ void between_turns() {
 }  // namespace
 
 TEST(Soak, RandomKeysThroughTheGameLoop) {
-    const char* seed_text = std::getenv("SOAK_SEED");
-    unsigned seed = seed_text ? std::strtoul(seed_text, nullptr, 10) : 1;
-    if (std::getenv("SOAK_KEYS")) keys_left = std::atol(std::getenv("SOAK_KEYS"));
+    unsigned seed = std::getenv("SOAK_SEED") ? std::atoll(std::getenv("SOAK_SEED")) : 1;
+    keys_left = std::getenv("SOAK_KEYS") ? std::atol(std::getenv("SOAK_KEYS")) : keys_left;
     std::printf("soak: SOAK_SEED=%u, %ld keys\n", seed, keys_left);
     start_test();
     pick.seed(seed);
