@@ -1,7 +1,4 @@
 // display_test.cpp -- the level, status line, messages, space-bar prompt and title as shown.
-#include <gtest/gtest.h>
-
-#include <fstream>
 #include <sstream>
 
 #include "display/display.h"
@@ -9,8 +6,9 @@
 #include "support/support.h"
 
 // Floor is a checkerboard; a potion shows over anything, a live monster over the potion
-// and the player over the monster; a terrain code of its own is drawn as itself.
-TEST(Drawing, LayersOfTheLevelAndTheStatusLine) {
+// and the player over the monster; a terrain code of its own is drawn as itself. The
+// status line is drawn over an old, longer one; a message is never taken as a format.
+TEST(Drawing, TheLevelInLayersTheStatusLineAndMessages) {
     start_test();
     terrain_at(2, 0) = TERRAIN_STAIRS, terrain_at(3, 0) = 'x', terrain_at(4, 0) = TERRAIN_ROCK;
     item_at(4, 0) = item_at(5, 0) = 1;
@@ -21,19 +19,17 @@ TEST(Drawing, LayersOfTheLevelAndTheStatusLine) {
     std::string shown;
     for (int x = 0; x < 8; x++) shown += cell(x, 0, true) + " ";
     EXPECT_EQ(shown, ".grey .dark_grey >yellow xorange !cyan Mgreen .grey @white ");
-    // The status line is drawn over an old, longer one.
-    const struct { int hit_points, potions, level; const char* shown; } STATUS[] = {
-        {0, 0, 1, "HgreyHgreyHgrey pots:0 dlvl:1  ####"},
-        {2, 10, 12, "HredHredHgrey pots:10 dlvl:12  ##"}};
-    for (const auto& s : STATUS) {
-        game.hit_points = s.hit_points, game.potions = s.potions, game.dungeon_level = s.level;
+    for (auto [hit_points, potions, level, status] :
+         {std::tuple{0, 0, 1, "HgreyHgreyHgrey pots:0 dlvl:1  ####"},
+          {2, 10, 12, "HredHredHgrey pots:10 dlvl:12  ##"}}) {
+        game.hit_points = hit_points, game.potions = potions, game.dungeon_level = level;
         TCOD_console_print(NULL, 0, 24, "%s", "#######################");
         draw_status_line();
         EXPECT_EQ(cell(0, 24, true) + cell(1, 24, true) + cell(2, 24, true) + text(3, 24, 20),
-                  s.shown);
+                  status);
     }
     show_message(29, "got potion!");
-    show_message(32, "%s%s");  // printed as it stands, never as a format
+    show_message(32, "%s%s");
     EXPECT_EQ(text(20, 24, 20, true), "            %s%s    ");
 }
 
@@ -47,11 +43,11 @@ TEST(SpacePrompt, BlinksUntilSpaceOrClose) {
         start_test();
         show_message(31, "squashed!");
         push_keys(p.keys);
-        if (p.close_at < 0) push_quit(), TCOD_console_check_for_keypress(TCOD_KEY_PRESSED);
+        if (p.close_at < 0) push_keys("!"), TCOD_console_check_for_keypress(TCOD_KEY_PRESSED);
         std::string shown;
         on_pause = [&p, &shown] {
             if (pauses.size() % 1000 == 500) shown += message(true) + "|";
-            if (int(pauses.size()) == p.close_at) push_quit();
+            if (int(pauses.size()) == p.close_at) push_keys("!");
             if (int(pauses.size()) == p.space_at) push_keys(" ");
         };
         wait_for_space("you died!!!");
@@ -62,7 +58,7 @@ TEST(SpacePrompt, BlinksUntilSpaceOrClose) {
         if (p.close_at) IN_CHILD(prompt(p)); else prompt(p);
 }
 
-// Glyphs and colours as in title.txt; CRAGMOOR_UPDATE_TITLE=1 rewrites it after a change.
+// Glyphs and colours as in title.txt, drawn with one flush, leaving the text colour grey.
 TEST(TitleScreen, DrawsTheCommittedScreenOnceAndLeavesGreyText) {
     start_test();
     push_keys("x");
@@ -77,26 +73,22 @@ TEST(TitleScreen, DrawsTheCommittedScreenOnceAndLeavesGreyText) {
             screen << TCOD_console_get_char(NULL, x, y) << ":" << f.r + 0 << "," << f.g + 0 << ","
                    << f.b + 0 << ":" << b.r + 0 << "," << b.g + 0 << "," << b.b + 0 << " ";
         }
-    const char* path = CRAGMOOR_TESTS_DIR "/display/title.txt";
-    if (std::getenv("CRAGMOOR_UPDATE_TITLE")) std::ofstream(path) << screen.str();
-    const std::string committed{std::istreambuf_iterator<char>(std::ifstream(path).rdbuf()), {}};
-    EXPECT_TRUE(screen.str() == committed) << "the title screen differs from " << path;
+    expect_committed("display/title.txt", screen.str());
     EXPECT_EQ(flushes, 1);
     EXPECT_TRUE(TCOD_color_equals(TCOD_console_get_default_foreground(NULL), TCOD_grey));
 }
 
-// Escape and q end the program at once (exit code 0); any other key, Shift+q among them,
-// starts a game; releases are no choice; a closing window returns.
+// Escape and q end the program at once (exit code 0); any other key, Shift+q and Caps Lock
+// q among them, starts a game; releases are no choice; a closing window returns.
 TEST(TitleScreen, OnlyEscapeAndQEndTheProgram) {
-    const struct { const char* keys; int exit_code; } KEYS[] = {{"E", 0}, {"q", 0}, {"a", 7},
-        {"{", 7}, {"Q", 7}, {"N", 7}, {" ", 7}, {"^y^q^Eb", 7}, {"", 7}};
-    for (const auto& k : KEYS) {
+    for (auto [keys, exit_code] : {std::pair{"E", 0}, {"q", 0}, {"a", 7}, {"{", 7}, {"Q", 7},
+                                   {"%q", 7}, {"N", 7}, {" ", 7}, {"^y^q^Eb", 7}, {"", 7}}) {
         start_test();
-        push_keys(k.keys);
-        on_pause = [] { if (pauses.size() == 20) push_quit(); };
+        push_keys(keys);
+        on_pause = [] { if (pauses.size() == 20) push_keys("!"); };
         EXPECT_EXIT({
             show_title_screen();
-            std::_Exit(TCOD_console_is_window_closed() == (*k.keys == '\0') ? 7 : 8);
-        }, testing::ExitedWithCode(k.exit_code), "") << k.keys;
+            std::_Exit(TCOD_console_is_window_closed() == (*keys == '\0') ? 7 : 8);
+        }, testing::ExitedWithCode(exit_code), "") << keys;
     }
 }

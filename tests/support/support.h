@@ -1,16 +1,17 @@
-// support.h -- what the tests share: the root console opened as the game opens it, keys
-// pushed into SDL's queue, and a log of the game's calls seen through the linker (--wrap).
+// support.h -- what the tests share: the window opened as the game opens it, keys pushed
+// into SDL's queue, and a log of the game's calls seen through the linker (--wrap).
 #pragma once
 
 #include <SDL.h>
+#include <gtest/gtest.h>
 #include <libtcod.h>
 
 #include <functional>
 #include <string>
 #include <vector>
 
-// Opens the 40 x 25 window on SDL's dummy drivers in the data folder, empties the level,
-// the key queue and the log: every test starts here.
+// Opens the window on SDL's dummy drivers in the data folder; empties the level, the key
+// queue and the log; puts the player at (10, 10) with 3 hit points. Every test starts here.
 void start_test();
 
 // The game's calls in order: "step3" (a footstep at step_counter 3), "sound ouch.wav",
@@ -20,7 +21,7 @@ extern std::vector<std::string> calls;
 extern std::vector<unsigned> pauses;  // every pause, polls included
 extern std::function<void()> on_pause;
 extern int flushes;
-void seed_random(unsigned seed);
+std::string joined_calls();  // calls with ';' between
 
 // A cell as "<glyph><colour>", e.g. "@white", ".grey", "Mgreen"; text and the message field
 // as letters; from the last frame shown when shown is true, else from the root console.
@@ -29,11 +30,16 @@ std::string text(int x, int y, int length, bool shown = false);
 std::string message(bool shown = false);
 
 // Keys typed, Shift held around an upper-case letter; { } [ ] the arrows up, down, left,
-// right; E Escape, N Return. "+q" presses q only, "^q" releases it only.
+// right; E Escape, N Return, ! the window closing, % Caps Lock on from then. "+q" presses q
+// only, "^q" releases it only.
 void push_keys(const char* keys);
-void push_quit();
-// Runs a part of the game (run_game, say) until it returns or idles with no key left.
+// Runs a part of the game (run_game, say) until it returns or idles with no key left; it
+// must not idle with the window closed.
 void play(const std::function<void()>& game_part);
 // Runs what closes the window in a child process: libtcod never opens it again.
 #define IN_CHILD(body) \
     EXPECT_EXIT({ body; std::exit(testing::Test::HasFailure()); }, testing::ExitedWithCode(0), "")
+
+void seed_random(unsigned seed);
+// Fails unless text is the file's; CRAGMOOR_UPDATE=1 rewrites the file after a change.
+void expect_committed(const char* name, const std::string& text);
