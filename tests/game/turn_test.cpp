@@ -47,8 +47,8 @@ const TurnCase TURNS[] = {
     {"give up: y pressed while q is held", "..@..", "+qy^qN", "title", nullptr, ""},
     {"q then n goes on with nothing spent", "..@..", "qnd", "step3;trail light_grey;monsters",
      "...@.", "nevermind"},
-    {"q then Shift+y declines; x then y is a key of its own", "..@..", "qYqxy", "", "..@..",
-     "nevermind"},
+    {"q then x declines, as does q then Shift+y; y alone is a key of its own", "..@..", "qxqYy",
+     "", "..@..", "nevermind"},
     {"the window closed at the question ends the game", "..@..", "q!", "", "..@..", "give up?"},
 };
 
