@@ -19,15 +19,11 @@ TEST(Drawing, TheLevelInLayersTheStatusLineAndMessages) {
     std::string shown;
     for (int x = 0; x < 8; x++) shown += cell(x, 0, true) + " ";
     EXPECT_EQ(shown, ".grey .dark_grey >yellow xorange !cyan Mgreen .grey @white ");
-    for (auto [hit_points, potions, level, status] :
-         {std::tuple{0, 0, 1, "HgreyHgreyHgrey pots:0 dlvl:1  ####"},
-          {2, 10, 12, "HredHredHgrey pots:10 dlvl:12  ##"}}) {
-        game.hit_points = hit_points, game.potions = potions, game.dungeon_level = level;
-        TCOD_console_print(NULL, 0, 24, "%s", "#######################");
-        draw_status_line();
-        EXPECT_EQ(cell(0, 24, true) + cell(1, 24, true) + cell(2, 24, true) + text(3, 24, 20),
-                  status);
-    }
+    game.hit_points = 2, game.potions = 10, game.dungeon_level = 12;
+    TCOD_console_print(NULL, 0, 24, "%s", "#######################");
+    draw_status_line();
+    EXPECT_EQ(cell(0, 24, true) + cell(1, 24, true) + cell(2, 24, true) + text(3, 24, 20),
+              "HredHredHgrey pots:10 dlvl:12  ##");
     show_message(29, "got potion!");
     show_message(32, "%s%s");
     EXPECT_EQ(text(20, 24, 20, true), "            %s%s    ");

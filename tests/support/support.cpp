@@ -103,10 +103,7 @@ void push_keys(const char* keys) {
 
 void play(const std::function<void()>& game_part) {
     stop_when_idle = true;
-    try {
-        game_part();
-    } catch (Idle) {
-    }
+    try { game_part(); } catch (Idle) {}
     stop_when_idle = false;
 }
 
