@@ -41,7 +41,7 @@ TEST(MonsterTurn, StepsTowardThePlayerRoundRocksAndEachOther) {
         show_and_move();
         for (int x = 0; x < 40; x++)
             for (int y = 0; y < 24; y++)
-                if (cell(x, y, true) == "kgreen") shown.insert(x * 100 + y);
+                if (cell(x, y) == "kgreen") shown.insert(x * 100 + y);
         EXPECT_EQ(shown, want) << c.px << "," << c.py;
         EXPECT_EQ(joined_calls(), "monsters");
     }
@@ -55,9 +55,8 @@ TEST(MonsterTurn, HitsFlashRedAndTheThirdKills) {
         monsters[slot] = MonsterSlot{uint8_t(x), uint8_t(y), 1, 1};
     monsters[24] = MonsterSlot{10, 20, 1, 1};
     show_and_move();
-    EXPECT_EQ(joined_calls(), "monsters;sound ouch.wav;pause 600 *red monster hit!;"
-              "sound ouch.wav;pause 600 *red monster hit!;sound ouch.wav;"
-              "pause 600 *red you died!!!;sound gameover.wav");
+    EXPECT_EQ(joined_calls(), "monsters;ouch.wav;pause 600 *red monster hit!;ouch.wav;"
+              "pause 600 *red monster hit!;ouch.wav;pause 600 *red you died!!!;gameover.wav");
     EXPECT_EQ(text(0, 24, 3) + cell(0, 24) + cell(2, 24), "HHHHgreyHgrey");
     EXPECT_EQ(cell(10, 10) + cell(10, 19) + cell(11, 10), "*redMgreenMgreen");
     game.hit_points = 2;  // a hit that does not kill: the player is drawn again after the pause

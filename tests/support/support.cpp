@@ -55,10 +55,9 @@ std::string joined_calls() {
     return joined;
 }
 
-std::string cell(int x, int y, bool shown) {
-    TCOD_Console* from = shown ? frame : NULL;
-    int glyph = TCOD_console_get_char(from, x, y);
-    TCOD_color_t colour = TCOD_console_get_char_foreground(from, x, y);
+std::string cell(int x, int y) {
+    int glyph = TCOD_console_get_char(frame, x, y);
+    TCOD_color_t colour = TCOD_console_get_char_foreground(frame, x, y);
     char letter = glyph >= 32 && glyph < 127 ? static_cast<char>(glyph) : '?';
     for (auto [code, name] : GLYPHS) letter = code == glyph ? name : letter;
     for (auto [known, name] : COLOURS)
@@ -66,14 +65,14 @@ std::string cell(int x, int y, bool shown) {
     return std::string(1, letter);
 }
 
-std::string text(int x, int y, int length, bool shown) {
+std::string text(int x, int y, int length) {
     std::string letters;
-    for (int i = 0; i < length; i++) letters += cell(x + i, y, shown)[0];
+    for (int i = 0; i < length; i++) letters += cell(x + i, y)[0];
     return letters;
 }
 
-std::string message(bool shown) {
-    std::string field = text(20, 24, 20, shown);
+std::string message() {
+    std::string field = text(20, 24, 20);
     return field.substr(std::min(field.find_first_not_of(' '), field.size()));
 }
 
@@ -129,7 +128,7 @@ void expect_committed(const char* name, const std::string& text) {
     }
 
 extern "C" {
-WATCH(_Z10play_soundPKc, (const char* name), (name), std::string("sound ") + name)
+WATCH(_Z10play_soundPKc, (const char* name), (name), name)
 WATCH(_Z15play_step_soundv, (), (), "step" + std::to_string(game.step_counter))
 WATCH(_Z13move_monstersv, (), (), "monsters")
 WATCH(_Z17show_title_screenv, (), (), "title")
@@ -145,8 +144,8 @@ void __wrap__Z13flush_consolev() {
 
 void __wrap_TCOD_sys_sleep_milli(std::uint32_t ms) {
     pauses.push_back(ms);
-    std::string player = cell(game.player_x, game.player_y, true);
-    if (ms > 1) calls.push_back("pause " + std::to_string(ms) + " " + player + " " + message(true));
+    std::string player = cell(game.player_x, game.player_y);
+    if (ms > 1) calls.push_back("pause " + std::to_string(ms) + " " + player + " " + message());
     if (on_pause) on_pause();
     bool no_key = SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_QUIT, SDL_KEYUP) == 0;
     if (!stop_when_idle || ms != 1 || !no_key) return;
@@ -155,7 +154,7 @@ void __wrap_TCOD_sys_sleep_milli(std::uint32_t ms) {
 }
 
 void __wrap__Z9draw_cellii(int x, int y) {
-    if (cell(x, y, true)[0] == '~') calls.push_back("trail " + cell(x, y, true).substr(1));
+    if (cell(x, y)[0] == '~') calls.push_back(cell(x, y));
     __real__Z9draw_cellii(x, y);
 }
 }

@@ -14,20 +14,20 @@
 // queue and the log; puts the player at (10, 10) with 3 hit points. Every test starts here.
 void start_test();
 
-// The game's calls in order: "step3" (a footstep at step_counter 3), "sound ouch.wav",
-// "monsters", "title", "level 2", "prompt next level...", "trail grey" (the trail mark shown
-// when its cell was redrawn), "pause 600 *red monster hit!" (past a poll: player's cell, message).
+// The game's calls in order: "step3" (a footstep at step_counter 3), "ouch.wav" (a sound),
+// "monsters", "title", "level 2", "prompt next level...", "~grey" (the trail mark shown when
+// its cell was redrawn), "pause 600 *red monster hit!" (past a poll: player's cell, message).
 extern std::vector<std::string> calls;
 extern std::vector<unsigned> pauses;  // every pause, polls included
 extern std::function<void()> on_pause;
 extern int flushes;
 std::string joined_calls();  // calls with ';' between
 
-// A cell as "<glyph><colour>", e.g. "@white", ".grey", "Mgreen"; text and the message field
-// as letters; from the last frame shown when shown is true, else from the root console.
-std::string cell(int x, int y, bool shown = false);
-std::string text(int x, int y, int length, bool shown = false);
-std::string message(bool shown = false);
+// What the window shows since the last flush: a cell as "<glyph><colour>" ("@white",
+// ".grey", "Mgreen"), text and the message field as letters.
+std::string cell(int x, int y);
+std::string text(int x, int y, int length);
+std::string message();
 
 // Keys typed, Shift held around an upper-case letter; { } [ ] the arrows up, down, left,
 // right; E Escape, N Return, ! the window closing, % Caps Lock on from then. "+q" presses q
