@@ -43,7 +43,7 @@ TEST(MonsterTurn, StepsTowardThePlayerRoundRocksAndEachOther) {
             for (int y = 0; y < 24; y++)
                 if (cell(x, y) == "kgreen") shown.insert(x * 100 + y);
         EXPECT_EQ(shown, want) << c.px << "," << c.py;
-        EXPECT_EQ(joined_calls(), "monsters");
+        EXPECT_EQ(calls, "monsters");
     }
 }
 
@@ -55,7 +55,7 @@ TEST(MonsterTurn, HitsFlashRedAndTheThirdKills) {
         monsters[slot] = MonsterSlot{uint8_t(x), uint8_t(y), 1, 1};
     monsters[24] = MonsterSlot{10, 20, 1, 1};
     show_and_move();
-    EXPECT_EQ(joined_calls(), "monsters;ouch.wav;pause 600 *red monster hit!;ouch.wav;"
+    EXPECT_EQ(calls, "monsters;ouch.wav;pause 600 *red monster hit!;ouch.wav;"
               "pause 600 *red monster hit!;ouch.wav;pause 600 *red you died!!!;gameover.wav");
     EXPECT_EQ(text(0, 24, 3) + cell(0, 24) + cell(2, 24), "HHHHgreyHgrey");
     EXPECT_EQ(cell(10, 10) + cell(10, 19) + cell(11, 10), "*redMgreenMgreen");

@@ -15,7 +15,7 @@ static long keys_left = 5000;
 static void between_turns() {
     if (pauses.back() != 1 || SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_KEYDOWN, SDL_KEYUP))
         return;
-    std::string last = calls.empty() ? "" : calls.back();
+    std::string last = calls.substr(calls.rfind(';') + 1);
     if (last == "title" || last.rfind("prompt", 0) == 0) return push_keys(pick() % 3 ? "N" : " ");
     calls.clear();
     bool holds = game.hit_points <= 3 && game.rock_carried <= 1 && game.step_counter < 8;

@@ -11,7 +11,7 @@
 #include "display/display.h"
 #include "game/game_state.h"
 
-std::vector<std::string> calls;
+std::string calls;
 std::vector<unsigned> pauses;
 std::function<void()> on_pause;
 int flushes = 0;
@@ -47,12 +47,6 @@ void start_test() {
     calls.clear();
     pauses.clear();
     on_pause = nullptr;
-}
-
-std::string joined_calls() {
-    std::string joined;
-    for (const std::string& call : calls) joined += (joined.empty() ? "" : ";") + call;
-    return joined;
 }
 
 std::string cell(int x, int y) {
@@ -119,11 +113,13 @@ void expect_committed(const char* name, const std::string& text) {
     EXPECT_TRUE(text == committed) << "differs from " << path << " (CRAGMOOR_UPDATE=1 rewrites it)";
 }
 
+static void log_call(const std::string& call) { calls += (calls.empty() ? "" : ";") + call; }
+
 // Each watched call is logged, then passed on to the game's own function.
 #define WATCH(symbol, params, args, entry) \
     void __real_##symbol params;            \
     void __wrap_##symbol params {           \
-        calls.push_back(entry);             \
+        log_call(entry);                    \
         __real_##symbol args;               \
     }
 
@@ -145,7 +141,7 @@ void __wrap__Z13flush_consolev() {
 void __wrap_TCOD_sys_sleep_milli(std::uint32_t ms) {
     pauses.push_back(ms);
     std::string player = cell(game.player_x, game.player_y);
-    if (ms > 1) calls.push_back("pause " + std::to_string(ms) + " " + player + " " + message());
+    if (ms > 1) log_call("pause " + std::to_string(ms) + " " + player + " " + message());
     if (on_pause) on_pause();
     bool no_key = SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_QUIT, SDL_KEYUP) == 0;
     if (!stop_when_idle || ms != 1 || !no_key) return;
@@ -154,7 +150,7 @@ void __wrap_TCOD_sys_sleep_milli(std::uint32_t ms) {
 }
 
 void __wrap__Z9draw_cellii(int x, int y) {
-    if (cell(x, y)[0] == '~') calls.push_back(cell(x, y));
+    if (cell(x, y)[0] == '~') log_call(cell(x, y));
     __real__Z9draw_cellii(x, y);
 }
 }

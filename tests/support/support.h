@@ -14,14 +14,13 @@
 // queue and the log; puts the player at (10, 10) with 3 hit points. Every test starts here.
 void start_test();
 
-// The game's calls in order: "step3" (a footstep at step_counter 3), "ouch.wav" (a sound),
-// "monsters", "title", "level 2", "prompt next level...", "~grey" (the trail mark shown when
-// its cell was redrawn), "pause 600 *red monster hit!" (past a poll: player's cell, message).
-extern std::vector<std::string> calls;
+// The game's calls in order, ';' between: "step3" (a footstep at step_counter 3), "ouch.wav"
+// (a sound), "monsters", "title", "level 2", "prompt next level...", "~grey" (the trail mark
+// shown when its cell was redrawn), "pause 600 *red monster hit!" (player's cell, message).
+extern std::string calls;
 extern std::vector<unsigned> pauses;  // every pause, polls included
 extern std::function<void()> on_pause;
 extern int flushes;
-std::string joined_calls();  // calls with ';' between
 
 // What the window shows since the last flush: a cell as "<glyph><colour>" ("@white",
 // ".grey", "Mgreen"), text and the message field as letters.
