@@ -4,7 +4,6 @@
 
 #include <cctype>
 #include <cstring>
-#include <fstream>
 
 #include <unistd.h>
 
@@ -104,13 +103,6 @@ void seed_random(unsigned seed) {
     TCOD_Random* fresh = TCOD_random_new_from_seed(TCOD_RNG_MT, seed);
     TCOD_random_restore(NULL, fresh);
     TCOD_random_delete(fresh);
-}
-
-void expect_committed(const char* name, const std::string& text) {
-    std::string path = std::string(CRAGMOOR_TESTS_DIR "/") + name;
-    if (std::getenv("CRAGMOOR_UPDATE")) std::ofstream(path) << text;
-    const std::string committed{std::istreambuf_iterator<char>(std::ifstream(path).rdbuf()), {}};
-    EXPECT_TRUE(text == committed) << "differs from " << path << " (CRAGMOOR_UPDATE=1 rewrites it)";
 }
 
 static void log_call(const std::string& call) { calls += (calls.empty() ? "" : ";") + call; }

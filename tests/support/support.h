@@ -40,5 +40,3 @@ void play(const std::function<void()>& game_part);
     EXPECT_EXIT({ body; std::exit(testing::Test::HasFailure()); }, testing::ExitedWithCode(0), "")
 
 void seed_random(unsigned seed);
-// Fails unless text is the file's; CRAGMOOR_UPDATE=1 rewrites the file after a change.
-void expect_committed(const char* name, const std::string& text);
