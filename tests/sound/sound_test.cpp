@@ -65,6 +65,6 @@ TEST(Sound, FootstepsFollowTheEightStepCycle) {
         EXPECT_EQ(game.step_counter, (step + 1) % 8);
     }
     std::string cycle;
-    for (const std::set<char>& steps : heard) cycle += std::string(steps.begin(), steps.end()) + " ";
+    for (const auto& steps : heard) cycle += std::string(steps.begin(), steps.end()) + " ";
     EXPECT_EQ(cycle, "0 1234 1234 1234 1234 1234 1234 5 ");
 }

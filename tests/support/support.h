@@ -20,7 +20,6 @@ void start_test();
 extern std::string calls;
 extern std::vector<unsigned> pauses;  // every pause, polls included
 extern std::function<void()> on_pause;
-extern int flushes;
 
 // What the window shows since the last flush: a cell as "<glyph><colour>" ("@white",
 // ".grey", "Mgreen"), text and the message field as letters.
