@@ -2,6 +2,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "display/display.h"
 #include "dungeon/dungeon.h"
 #include "game/game_state.h"
 #include "support/support.h"
@@ -16,14 +17,9 @@ TEST(Generator, LevelsMatchTheCommittedCatalogue) {
         for (unsigned count : {1, 2, 5, 12, 25}) {
             seed_random(seed);
             generate_level(static_cast<std::uint8_t>(count));
-            fresh << "level seed " << seed << " monsters " << count << "\nstart "
-                  << int(game.player_x) << "," << int(game.player_y) << "\nmonsters";
-            for (const MonsterSlot& slot : monsters)
-                if (slot.state != 0) fresh << " " << int(slot.x) << "," << int(slot.y);
-            for (int y = 0; y < MAP_HEIGHT; y++, fresh << "|")
-                for (int x = 0; x < MAP_WIDTH; x++)
-                    fresh << (x ? "" : "\n") << (item_at(x, y) ? '!' : char(terrain_at(x, y)));
-            fresh << "\n";
+            draw_level();
+            fresh << "seed " << seed << ", " << count << " monsters:\n";
+            for (int y = 0; y < MAP_HEIGHT; y++) fresh << text(0, y, MAP_WIDTH) << "\n";
         }
     const char* path = CRAGMOOR_TESTS_DIR "/dungeon/levels.txt";
     if (std::getenv("CRAGMOOR_UPDATE")) std::ofstream(path) << fresh.str();
