@@ -21,6 +21,9 @@ const TurnCase TURNS[] = {
     {"rock taken: monsters move once, then twice; the trail's shade follows the start cell",
      "..@#.", "d]", "step3;getrock.wav;~light_grey;monsters;step4;~grey;monsters;monsters",
      "....*", "got rock"},
+    {"w, s, a and their arrows step once each", "..@..", "w{s}a[",
+     "step3;~light_grey;monsters;step4;~grey;monsters;step5;~light_grey;monsters;step6;~grey;"
+     "monsters;step7;~light_grey;monsters;step0;~grey;monsters", "@....", ""},
     {"second rock blocks", "..*#.", "d", "step3", "..**.", "blocked."},
     {"monster blocks empty hands", "..@M.", "d", "step3", "..@M.", "blocked."},
     {"monster on a rock: the rock is taken and crushes it", "..@B.", "d",
@@ -71,18 +74,6 @@ TEST(PlayerTurn, EachKeyPressDoesWhatItShould) {
     for (const TurnCase& c : TURNS) {
         SCOPED_TRACE(c.what);
         if (std::strchr(c.keys, '!')) IN_CHILD(play_turn_case(c)); else play_turn_case(c);
-    }
-}
-
-// Positions as x * 100 + y; a key lost or applied twice moves the player elsewhere.
-TEST(PlayerTurn, MovesByLettersAndArrowsStopAtTheEdges) {
-    for (auto [from, keys, to] : {std::tuple{1010, "w{", 1008}, {1010, "s}", 1012},
-                                  {1010, "a[", 810}, {0, "aw[{", 0}, {3923, "ds]}", 3923}}) {
-        start_test();
-        game.player_x = from / 100, game.player_y = from % 100;
-        push_keys(keys);
-        play(run_game);
-        EXPECT_EQ(game.player_x * 100 + game.player_y, to) << keys;
     }
 }
 

@@ -34,7 +34,8 @@ void push_keys(const char* keys);
 // Runs a part of the game (run_game, say) until it returns or idles with no key left; it
 // must not idle with the window closed.
 void play(const std::function<void()>& game_part);
-// Runs what closes the window in a child process: libtcod never opens it again.
+// Runs what closes the window in a child process: libtcod never opens it again. The child
+// fails too when the test failed before it.
 #define IN_CHILD(body) \
     EXPECT_EXIT({ body; std::exit(testing::Test::HasFailure()); }, testing::ExitedWithCode(0), "")
 
