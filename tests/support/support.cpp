@@ -104,9 +104,12 @@ void seed_random(unsigned seed) {
     TCOD_random_delete(fresh);
 }
 
-static void log_call(const std::string& call) { calls += (calls.empty() ? "" : ";") + call; }
+static void log_call(const std::string& call) {
+    if (!call.empty()) calls += (calls.empty() ? "" : ";") + call;
+}
 
-// Each watched call is logged, then passed on to the game's own function.
+// Each watched call is logged (unless its entry is empty), then passed on to the game's own
+// function.
 #define WATCH(symbol, params, args, entry) \
     void __real_##symbol params;            \
     void __wrap_##symbol params {           \
@@ -121,7 +124,7 @@ WATCH(_Z13move_monstersv, (), (), "monsters")
 WATCH(_Z17show_title_screenv, (), (), "title")
 WATCH(_Z14generate_levelh, (std::uint8_t count), (count), "level " + std::to_string(count))
 WATCH(_Z14wait_for_spacePKc, (const char* text), (text), std::string("prompt ") + text)
-void __real__Z9draw_cellii(int x, int y);
+WATCH(_Z9draw_cellii, (int x, int y), (x, y), cell(x, y)[0] == '~' ? cell(x, y) : "")
 
 // The window is what the last flush showed; drawing it is the end-to-end test's part.
 void __wrap__Z13flush_consolev() {
@@ -137,10 +140,5 @@ void __wrap_TCOD_sys_sleep_milli(std::uint32_t ms) {
     if (!stop_when_idle || ms != 1 || !no_key) return;
     EXPECT_FALSE(TCOD_console_is_window_closed()) << "the game waits on with its window closed";
     throw Idle{};
-}
-
-void __wrap__Z9draw_cellii(int x, int y) {
-    if (cell(x, y)[0] == '~') log_call(cell(x, y));
-    __real__Z9draw_cellii(x, y);
 }
 }
