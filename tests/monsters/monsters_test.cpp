@@ -9,7 +9,6 @@
 static void show_and_move() {
     draw_status_line();
     draw_level();
-    calls.clear();
     move_monsters();
 }
 

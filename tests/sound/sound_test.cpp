@@ -50,7 +50,6 @@ TEST(Sound, PlaysRestartCutOffAndEndInSilence) {
     EXPECT_EQ(testing::internal::GetCapturedStdout(),
               "caching sound [a.wav]\ncaching sound [b.wav]\n");
     EXPECT_EQ(mixed, "97 98 97 98 99 117 118 128 128 128 128 ");
-    EXPECT_EQ(sound_cache.clip_count * 100 + (sound_cache.head->next == find_clip("b.wav")), 201);
 }
 
 // Step 0 opens the cycle and step 5 closes it, with steps 1 to 4 at random between.
