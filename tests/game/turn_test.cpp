@@ -35,6 +35,8 @@ const TurnCase TURNS[] = {
      nullptr, "", "pots:0 dlvl:2", 255},
     {"staircase", "..@>.", "d ", "step3;~light_grey;escape.wav;prompt next level...;level 2",
      nullptr, "", "pots:4 dlvl:2", 4},
+    {"the window closed at the prompt ends the game before the next level", "..@>.", "d!",
+     "step3;~light_grey;escape.wav;prompt next level...", nullptr, ""},
     {"potion picked up", "..@!.", "d", "step3;~light_grey;getpotion.wav;monsters", "...@.",
      "got potion!", "pots:1 dlvl:1"},
     {"drink: heal, then no effect at full health", "..@..", "11",

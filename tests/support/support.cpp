@@ -21,6 +21,7 @@ static const std::pair<TCOD_color_t, const char*> COLOURS[] = {{TCOD_white, "whi
 static const std::pair<int, char> GLYPHS[] = {{1, 'M'}, {3, 'H'}, {160, '~'}, {219, '.'}};
 static TCOD_Console* frame = TCOD_console_new(40, 25);  // the window as the last flush showed it
 static bool stop_when_idle = false;  // within play()
+static int closed_polls = 0;  // polls within play() since the window closed
 struct Idle {};
 // The title screen ends the program on q: within play() that is a fault, never a pass.
 static const int exit_guard = std::atexit([] { if (stop_when_idle) std::_Exit(3); });
@@ -94,6 +95,7 @@ void push_keys(const char* keys) {
 
 void play(const std::function<void()>& game_part) {
     stop_when_idle = true;
+    closed_polls = 0;
     try { game_part(); } catch (Idle) {}
     stop_when_idle = false;
 }
@@ -137,8 +139,10 @@ void __wrap_TCOD_sys_sleep_milli(std::uint32_t ms) {
     if (ms > 1) log_call("pause " + std::to_string(ms) + " " + player + " " + message());
     if (on_pause) on_pause();
     bool no_key = SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_QUIT, SDL_KEYUP) == 0;
-    if (!stop_when_idle || ms != 1 || !no_key) return;
-    EXPECT_FALSE(TCOD_console_is_window_closed()) << "the game waits on with its window closed";
-    throw Idle{};
+    if (!stop_when_idle || ms != 1) return;
+    bool closed = TCOD_console_is_window_closed();
+    // One more poll after the window closed is harmless; polling on and on is a hang.
+    if (closed && ++closed_polls > 10) ADD_FAILURE() << "the game waits on with its window closed";
+    if ((no_key && !closed) || closed_polls > 10) throw Idle{};
 }
 }
