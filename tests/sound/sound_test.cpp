@@ -19,7 +19,7 @@ static void write_wav(const std::string& name, const std::string& samples) {
 }
 
 // The lock holds the device's thread back while the test mixes; 8-bit silence is 128.
-// Files that cannot be read, and names too long to be found again, are never cached.
+// Files that cannot be read, and names too long to be found again, are skipped, never cached.
 TEST(Sound, PlaysRestartCutOffAndEndInSilence) {
     start_test();
     SDL_CloseAudio();
@@ -28,15 +28,12 @@ TEST(Sound, PlaysRestartCutOffAndEndInSilence) {
     ASSERT_EQ(chdir(mkdtemp(folder)), 0);
     std::string too_long(CLIP_NAME_SIZE, 'x');
     write_wav("a.wav", "abcdef"), write_wav("b.wav", "uv"), write_wav(too_long, "a");
-    std::ofstream("bad.wav") << "not a wave file";
     testing::internal::CaptureStdout();
-    for (const char* name : {"bad.wav", "missing.wav", too_long.c_str()}) play_sound(name);
-    EXPECT_EQ(SDL_GetAudioStatus(), SDL_AUDIO_STOPPED);
     play_sound("a.wav");  // the device opens
     SDL_LockAudio();
-    std::string mixed;  // each row plays a clip ("" plays nothing) and mixes a buffer
-    for (auto [name, length] : {std::pair{"a.wav", 2}, {"a.wav", 0}, {"bad.wav", 3},
-                                {"b.wav", 4}, {"", 2}}) {
+    std::string mixed;  // each row plays a clip and mixes a buffer
+    for (auto [name, length] : {std::pair{"a.wav", 2}, {"a.wav", 0}, {"missing.wav", 2},
+                                {too_long.c_str(), 1}, {"b.wav", 4}}) {
         play_sound(name);
         SDL_Delay(100);  // time for the device's thread to mix, were the lock let go
         std::uint8_t buffer[8] = {};
@@ -49,7 +46,7 @@ TEST(Sound, PlaysRestartCutOffAndEndInSilence) {
     EXPECT_EQ(sound_cache.play_remaining, 0u);
     EXPECT_EQ(testing::internal::GetCapturedStdout(),
               "caching sound [a.wav]\ncaching sound [b.wav]\n");
-    EXPECT_EQ(mixed, "97 98 97 98 99 117 118 128 128 128 128 ");
+    EXPECT_EQ(mixed, "97 98 97 98 99 117 118 128 128 ");
 }
 
 // Step 0 opens the cycle and step 5 closes it, with steps 1 to 4 at random between.
