@@ -39,9 +39,10 @@ const TurnCase TURNS[] = {
      "step3;~light_grey;escape.wav;prompt next level...", nullptr, ""},
     {"potion picked up", "..@!.", "d", "step3;~light_grey;getpotion.wav;monsters", "...@.",
      "got potion!", "pots:1 dlvl:1"},
-    {"drink: heal, then no effect at full health", "..@..", "11",
-     "heal.wav;pause 1000 .white healed!;monsters;monsters", "..@..", "no effect!",
-     "pots:0 dlvl:1", 2, 2},
+    {"drinking at full health does nothing but spend a turn; after a monster's hit it heals",
+     ".M@..", "11", "monsters;ouch.wav;pause 600 *red monster hit!;heal.wav;"
+     "pause 1000 .white healed!;monsters;ouch.wav;pause 600 *red monster hit!", ".M@..",
+     "monster hit!", "pots:0 dlvl:1", 2},
     {"keys that do nothing; no potion", "..@..", "xE2 NDWQ1", "", "..@..", "no potion!"},
     {"dead: space ends the game", "..@..", " ", "prompt you died!!!", "..@..", "", nullptr, 0, 0},
     {"give up: y pressed while q is held", "..@..", "+qy^qN", "title", nullptr, ""},

@@ -110,8 +110,7 @@ static void log_call(const std::string& call) {
     if (!call.empty()) calls += (calls.empty() ? "" : ";") + call;
 }
 
-// Each watched call is logged (unless its entry is empty), then passed on to the game's own
-// function.
+// Each watched call is logged (an empty entry is not), then passed on to the game's function.
 #define WATCH(symbol, params, args, entry) \
     void __real_##symbol params;            \
     void __wrap_##symbol params {           \
