@@ -9,6 +9,7 @@
 static void show_and_move() {
     draw_status_line();
     draw_level();
+    flushes = 0;
     move_monsters();
 }
 
@@ -58,4 +59,5 @@ TEST(MonsterTurn, HitsFlashRedAndTheThirdKills) {
               "pause 600 *red monster hit!;ouch.wav;pause 600 *red you died!!!;gameover.wav");
     EXPECT_EQ(text(0, 24, 3) + cell(0, 24) + cell(2, 24), "HHHHgreyHgrey");
     EXPECT_EQ(cell(10, 10) + cell(10, 19) + cell(11, 10), "*redMgreenMgreen");
+    EXPECT_EQ(flushes, 3 * (1 + 3 + 1) + 2 + 2);  // every glyph put and message is flushed at once
 }

@@ -14,12 +14,12 @@
 // queue and the log; puts the player at (10, 10) with 3 hit points. Every test starts here.
 void start_test();
 
-// The game's calls in order, ';' between: "step3" (a footstep at step_counter 3), "ouch.wav"
-// (a sound), "monsters", "title", "level 2", "prompt next level...", "~grey" (the trail mark
-// shown when its cell was redrawn), "pause 600 *red monster hit!" (player's cell, message).
+// The game's calls, ';' between: "step3" (footstep at step_counter 3), "ouch.wav", "level 2",
+// "prompt next level...", "~grey" (trail redrawn), "pause 600 *red monster hit!" (player, message).
 extern std::string calls;
 extern std::vector<unsigned> pauses;  // every pause, polls included
 extern std::function<void()> on_pause;
+extern int flushes;
 
 // What the window shows since the last flush: a cell as "<glyph><colour>" ("@white",
 // ".grey", "Mgreen"), text and the message field as letters.
@@ -27,12 +27,10 @@ std::string cell(int x, int y);
 std::string text(int x, int y, int length);
 std::string message();
 
-// Keys typed, Shift held around an upper-case letter; { } [ ] the arrows up, down, left,
-// right; E Escape, N Return, ! the window closing, % Caps Lock on from then. "+q" presses q
-// only, "^q" releases it only.
+// Keys typed, Shift held around an upper-case letter; {}[] arrows up, down, left, right; E Escape,
+// N Return, ! the window closing, % Caps Lock on from then; "+q" presses q only, "^q" releases it.
 void push_keys(const char* keys);
-// Runs a part of the game (run_game, say) until it returns or idles with no key left; it
-// must not idle with the window closed.
+// Runs a part of the game (run_game, say) until it returns or idles with no key left.
 void play(const std::function<void()>& game_part);
 // Runs what closes the window in a child process: libtcod never opens it again. The child
 // fails too when the test failed before it.
