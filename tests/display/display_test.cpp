@@ -4,9 +4,9 @@
 #include "game/game_state.h"
 #include "support/support.h"
 
-// Floor is a checkerboard; a potion shows over anything, a live monster over the potion
-// and the player over the monster; a terrain code of its own is drawn as itself. The
-// status line is drawn over an old, longer one; a message is never taken as a format.
+// Floor is a checkerboard; a potion shows over anything, a live monster over the potion and the
+// player over the monster; a terrain code of its own is drawn as itself. The status line is drawn
+// over an old, longer one; a message is never taken as a format.
 TEST(Drawing, TheLevelInLayersTheStatusLineAndMessages) {
     start_test();
     terrain_at(2, 0) = TERRAIN_STAIRS, terrain_at(3, 0) = 'x', terrain_at(4, 0) = TERRAIN_ROCK;
@@ -42,9 +42,8 @@ TEST(SpacePrompt, BlinksUntilSpace) {
     EXPECT_EQ(shown, "squashed!|press space!|you died!!!|press space!|");
 }
 
-// Escape and q end the program at once (exit code 0); any other key, Shift+q and Caps Lock
-// q among them, starts a game, with the text colour grey; releases are no choice; a closing
-// window returns.
+// Escape and q end the program at once (status 0); any other key, Shift+q and Caps Lock q among
+// them, starts a game with the text colour grey; releases are no choice; a closing window returns.
 TEST(TitleScreen, OnlyEscapeAndQEndTheProgram) {
     for (auto [keys, exit_code] : {std::pair{"E", 0}, {"q", 0}, {"a", 7}, {"{", 7}, {"Q", 7},
                                    {"%q", 7}, {"N", 7}, {" ", 7}, {"^y^q^Eb", 7}, {"", 7}}) {

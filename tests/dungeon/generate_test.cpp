@@ -7,8 +7,8 @@
 #include "game/game_state.h"
 #include "support/support.h"
 
-// Rocks, the start two cells in from an edge, stairs, the monsters 10 columns and rows away
-// (as many as asked), the potion. CRAGMOOR_UPDATE=1 rewrites the catalogue after a change.
+// Levels of eight seeds at five monster counts, each drawn as the window shows it, against the
+// committed catalogue; CRAGMOOR_UPDATE=1 rewrites it after a change to generation.
 TEST(Generator, LevelsMatchTheCommittedCatalogue) {
     start_test();
     item_at(0, 0) = 1;  // a potion left from the level before

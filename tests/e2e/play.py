@@ -6,11 +6,11 @@ import os, pathlib, shutil, signal, subprocess, sys, tempfile, time, numpy as np
 GAME, DATA = map(os.path.abspath, sys.argv[1:3])
 FOLDERS = tempfile.TemporaryDirectory(prefix="cragmoor-e2e-")
 FIND = ("xdotool", "search", "--name", "^Cragmoor$")
-README_TITLE = os.path.join(DATA, "..", "docs", "title.png")
+TITLE_PNG = os.path.join(DATA, "..", "docs", "title.png")  # the README's picture of the title
 
 
-def run(*command):
-    return subprocess.run(command, capture_output=True).stdout
+def run(*command, data=None):
+    return subprocess.run(command, input=data, capture_output=True, timeout=60).stdout
 
 
 def until(shown, what):
@@ -77,11 +77,11 @@ def play(renderer, name, how, played):
             break
     shows_after("search --name ^Cragmoor$ windowactivate --sync", 2, 14, "PICK UP ROCK BY")
     title = screen()
-    if (renderer, how) == ("sdl", ""):  # the README's picture is the title as the window shows it
+    if (renderer, how) == ("sdl", ""):  # CRAGMOOR_UPDATE=1 takes the title shown as the picture
         if os.environ.get("CRAGMOOR_UPDATE"):
-            subprocess.run(["convert", "-size", "640x400", "-depth", "8", "rgb:-", README_TITLE],
-                           input=title.tobytes(), check=True)
-        assert title.tobytes() == run("convert", README_TITLE, "-depth", "8", "rgb:-"), README_TITLE
+            run("convert", "-size", "640x400", "-depth", "8", "rgb:-", TITLE_PNG,
+                data=title.tobytes())
+        assert title.tobytes() == run("convert", TITLE_PNG, "-depth", "8", "rgb:-"), TITLE_PNG
     for size, change in CHANGES if not how else []:
         run(*FIND, *change.split())
         until(lambda: run(*FIND, "getwindowgeometry").split()[-1] == size.encode() and
@@ -96,8 +96,8 @@ def play(renderer, name, how, played):
     run("xdotool", "key", "--delay", "100", "q", "y")
     until(lambda: np.array_equal(screen(), title), "giving up did not show the title again")
     game.send_signal(signal.SIGTERM)  # SDL takes it as the window's close button
-    out = game.stdout.read()  # ends 0, its first sound step0.wav unless that is broken
-    assert (game.wait(5), out.startswith(b"caching sound [step0.wav]\n")) == (0, played), out
+    out = game.communicate(timeout=5)[0]  # status 0; step0.wav first, unless it is broken
+    assert (game.returncode, out.startswith(b"caching sound [step0.wav]\n")) == (0, played), out
 
 
 subprocess.Popen(["openbox"], stderr=subprocess.DEVNULL)

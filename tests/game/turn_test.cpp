@@ -9,7 +9,7 @@
 
 // The player stands at (10, 10) in the middle of `around`, row 10 from column 8: '@', or '*'
 // carrying a rock; '#' a rock, '>' stairs, '!' a potion, 'M' a monster, on a rock 'B', on the
-// stairs 'S'. A far monster keeps the level from being cleared, unless the case leaves it.
+// stairs 'S'. A far monster keeps the level from being cleared, unless `after` is nullptr.
 struct TurnCase {
     const char *what, *around, *keys, *calls;  // calls: ';' between
     const char *after, *message;  // after: row 10 from column 8, nullptr on another screen
@@ -32,22 +32,24 @@ const TurnCase TURNS[] = {
      "step3;squash.wav;pause 750 *orange squashed!;monsters", "..@*.", "squashed!"},
     {"last crush collects the potions lying", "..*M!", "d ",
      "step3;squash.wav;pause 750 *orange squashed!;escape.wav;prompt next level...;level 2",
-     nullptr, "", "pots:0 dlvl:2", 255},
+     nullptr, "", "pots:2 dlvl:2", 1},
     {"staircase", "..@>.", "d ", "step3;~light_grey;escape.wav;prompt next level...;level 2",
      nullptr, "", "pots:4 dlvl:2", 4},
     {"the window closed at the prompt ends the game before the next level", "..@>.", "d!",
      "step3;~light_grey;escape.wav;prompt next level...", nullptr, ""},
     {"potion picked up", "..@!.", "d", "step3;~light_grey;getpotion.wav;monsters", "...@.",
      "got potion!", "pots:1 dlvl:1"},
-    {"drinking at full health does nothing but spend a turn; after a monster's hit it heals",
-     ".M@..", "11", "monsters;ouch.wav;pause 600 *red monster hit!;heal.wav;"
-     "pause 1000 .white healed!;monsters;ouch.wav;pause 600 *red monster hit!", ".M@..",
-     "monster hit!", "pots:0 dlvl:1", 2},
+    {"at full health a potion is spent for nothing", "..@..", "1", "monsters", "..@..",
+     "no effect!", "pots:0 dlvl:1", 1},
+    {"a potion heals; a hit that does not kill draws the player again", ".M@..", "1",
+     "heal.wav;pause 1000 .white healed!;monsters;ouch.wav;pause 600 *red monster hit!",
+     ".M@..", "monster hit!", "pots:0 dlvl:1", 1, 2},
     {"keys that do nothing; no potion", "..@..", "xE2 NDWQ1", "", "..@..", "no potion!"},
     {"dead: space ends the game", "..@..", " ", "prompt you died!!!", "..@..", "", nullptr, 0, 0},
     {"give up: y pressed while q is held", "..@..", "+qy^qN", "title", nullptr, ""},
     {"q then n, q then Shift+y: nothing spent; a step then costs one turn", "..@..", "qnqYd",
      "step3;~light_grey;monsters", "...@.", "nevermind"},
+    {"Caps Lock: Shift+q asks, y declines", "..@..", "%Qy", "", "..@..", "nevermind"},
     {"the window closed at the question ends the game", "..@..", "q!", "", "..@..", "give up?"},
 };
 
@@ -70,13 +72,16 @@ void play_turn_case(const TurnCase& c) {
     if (c.after) { EXPECT_EQ(text(8, 10, 5), c.after); }
     EXPECT_EQ(message(), c.message);
     if (c.status) { EXPECT_EQ(text(4, 24, 13), c.status); }
-    if (c.status && c.status[12] == '2') { EXPECT_EQ(game.step_counter, 0); }
+    if (c.status && std::strstr(c.status, "dlvl:2")) { EXPECT_EQ(game.step_counter, 0); }
 }
 
 TEST(PlayerTurn, EachKeyPressDoesWhatItShould) {
     for (const TurnCase& c : TURNS) {
         SCOPED_TRACE(c.what);
-        if (std::strchr(c.keys, '!')) IN_CHILD(play_turn_case(c)); else play_turn_case(c);
+        if (!std::strchr(c.keys, '!')) { play_turn_case(c); continue; }
+        // A closed window stays closed: those rows run in a child, which fails after any row has.
+        EXPECT_EXIT({ play_turn_case(c); std::exit(testing::Test::HasFailure()); },
+                    testing::ExitedWithCode(0), "");
     }
 }
 
@@ -86,7 +91,7 @@ TEST(NewGame, ResetsTheRecordAndDrawsLevelOne) {
     start_test();
     game = GameState{9, 9, 7, 0, 1, 12, 5};
     start_new_game();
-    EXPECT_EQ(calls + " " + text(0, 24, 17), "level 1 HHH pots:0 dlvl:1");
+    EXPECT_EQ(calls + " " + cell(2, 24) + text(3, 24, 14), "level 1 Hred pots:0 dlvl:1");
     EXPECT_EQ(cell(game.player_x, game.player_y), "@white");
     EXPECT_EQ(game.rock_carried + game.step_counter, 0);
 }

@@ -6,13 +6,6 @@
 #include "monsters/monsters.h"
 #include "support/support.h"
 
-static void show_and_move() {
-    draw_status_line();
-    draw_level();
-    flushes = 0;
-    move_monsters();
-}
-
 // The longer axis first, ties vertical, 0 heads left or up; the other axis only when blocked
 // (rock, stairs, edge, live monster); slots move in order; a dead slot lies on the first's way.
 TEST(MonsterTurn, StepsTowardThePlayerRoundRocksAndEachOther) {
@@ -38,7 +31,8 @@ TEST(MonsterTurn, StepsTowardThePlayerRoundRocksAndEachOther) {
         }
         monsters[10] = MonsterSlot{uint8_t(c.moves[0].want_x), uint8_t(c.moves[0].want_y), 0, 1};
         for (auto [x, y, terrain] : c.blocks) terrain_at(x, y) = std::uint8_t(terrain);
-        show_and_move();
+        draw_level();
+        move_monsters();
         for (int x = 0; x < 40; x++)
             for (int y = 0; y < 24; y++)
                 if (cell(x, y) == "kgreen") shown.insert(x * 100 + y);
@@ -54,10 +48,14 @@ TEST(MonsterTurn, HitsFlashRedAndTheThirdKills) {
     for (auto [slot, x, y] : {std::tuple{0, 10, 10}, {1, 9, 10}, {2, 10, 11}, {3, 11, 10}})
         monsters[slot] = MonsterSlot{uint8_t(x), uint8_t(y), 1, 1};
     monsters[24] = MonsterSlot{10, 20, 1, 1};
-    show_and_move();
+    draw_status_line();
+    draw_level();
+    flushes = 0;
+    move_monsters();
     EXPECT_EQ(calls, "monsters;ouch.wav;pause 600 *red monster hit!;ouch.wav;"
               "pause 600 *red monster hit!;ouch.wav;pause 600 *red you died!!!;gameover.wav");
-    EXPECT_EQ(text(0, 24, 3) + cell(0, 24) + cell(2, 24), "HHHHgreyHgrey");
+    EXPECT_EQ(cell(0, 24) + cell(1, 24) + cell(2, 24), "HgreyHgreyHgrey");
     EXPECT_EQ(cell(10, 10) + cell(10, 19) + cell(11, 10), "*redMgreenMgreen");
-    EXPECT_EQ(flushes, 3 * (1 + 3 + 1) + 2 + 2);  // every glyph put and message is flushed at once
+    // Each put and message flushed: 3 x (flash, 3 hearts, message), 2 redraws, a 2-cell step.
+    EXPECT_EQ(flushes, 3 * (1 + 3 + 1) + 2 + 2);
 }

@@ -1,4 +1,5 @@
 // sound_test.cpp -- the clip cache, audio callback and footstep cycle on WAVs of known samples.
+#include <filesystem>
 #include <fstream>
 #include <set>
 
@@ -24,8 +25,8 @@ TEST(Sound, PlaysRestartCutOffAndEndInSilence) {
     start_test();
     SDL_CloseAudio();
     sound_cache = SoundCache{};  // as at the game's start
-    char folder[] = "/tmp/cragmoor-sound-XXXXXX";
-    ASSERT_EQ(chdir(mkdtemp(folder)), 0);
+    std::filesystem::create_directory(testing::TempDir() + "cragmoor-sound");
+    ASSERT_EQ(chdir((testing::TempDir() + "cragmoor-sound").c_str()), 0);
     std::string too_long(CLIP_NAME_SIZE, 'x');
     write_wav("a.wav", "abcdef"), write_wav("b.wav", "uv"), write_wav(too_long, "a");
     testing::internal::CaptureStdout();
@@ -52,7 +53,8 @@ TEST(Sound, PlaysRestartCutOffAndEndInSilence) {
 // Step 0 opens the cycle and step 5 closes it, with steps 1 to 4 at random between.
 TEST(Sound, FootstepsFollowTheEightStepCycle) {
     start_test();
-    std::set<char> heard[8];
+    std::set<char> heard[8];  // the N of each stepN.wav heard at each place of the cycle
+    SDL_LockAudio();  // the clip just started is the one at its start
     for (int step = 0; step < 800; step++) {
         game.step_counter = step % 8;
         play_step_sound();
@@ -60,6 +62,7 @@ TEST(Sound, FootstepsFollowTheEightStepCycle) {
             if (sound_cache.play_position == clip->data) heard[step % 8].insert(clip->name[4]);
         EXPECT_EQ(game.step_counter, (step + 1) % 8);
     }
+    SDL_UnlockAudio();
     std::string cycle;
     for (const auto& steps : heard) cycle += std::string(steps.begin(), steps.end()) + " ";
     EXPECT_EQ(cycle, "0 1234 1234 1234 1234 1234 1234 5 ");

@@ -37,12 +37,14 @@ void start_test() {
     if (!TCOD_sys_get_sdl_window()) { ASSERT_TRUE(open_window()); }
     SDL_SetModState(KMOD_NONE);
     TCOD_console_clear(NULL);
+    flush_console();
     // Keys left by a test are read, so that libtcod lets go of a Shift still held.
     while (SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_KEYDOWN, SDL_KEYUP) > 0)
         TCOD_console_check_for_keypress(TCOD_KEY_PRESSED);
     std::memset(map_grid.terrain, TERRAIN_FLOOR, sizeof map_grid.terrain);
     std::memset(map_grid.items, 0, sizeof map_grid.items);
     std::memset(monsters, 0, sizeof monsters);
+    GTEST_FLAG_SET(death_test_style, "threadsafe");  // no fork while SDL's audio thread runs
     game = GameState{10, 10, 1, 3, 0, 0, 0};
     calls.clear();
     pauses.clear();
@@ -77,7 +79,7 @@ static void push(SDL_EventType type, SDL_Keycode key = 0) {
 }
 
 void push_keys(const char* keys) {
-    const std::pair<char, SDL_Keycode> SPECIAL[] = {{'{', SDLK_UP}, {'}', SDLK_DOWN},
+    const std::pair<char, SDL_Keycode> NAMED_KEYS[] = {{'{', SDLK_UP}, {'}', SDLK_DOWN},
         {'[', SDLK_LEFT}, {']', SDLK_RIGHT}, {'E', SDLK_ESCAPE}, {'N', SDLK_RETURN}};
     for (const char* k = keys; *k; k++) {
         if (*k == '!') push(SDL_QUIT);
@@ -85,7 +87,7 @@ void push_keys(const char* keys) {
         if (std::strchr("+^!%", *k)) continue;
         char before = k > keys ? k[-1] : 0;
         SDL_Keycode key = std::tolower(*k);
-        for (auto [letter, code] : SPECIAL) key = letter == *k ? code : key;
+        for (auto [letter, code] : NAMED_KEYS) key = letter == *k ? code : key;
         bool shifted = std::isupper(*k) && key == std::tolower(*k);
         if (shifted) push(SDL_KEYDOWN, SDLK_LSHIFT);
         if (before != '^') push(SDL_KEYDOWN, key);

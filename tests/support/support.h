@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-// Opens the window on SDL's dummy drivers in the data folder; empties the level, the key
-// queue and the log; puts the player at (10, 10) with 3 hit points. Every test starts here.
+// Opens the window on SDL's dummy drivers in the data folder; empties the level, the window,
+// the key queue and the log; puts the player at (10, 10) with 3 hit points. Every test starts here.
 void start_test();
 
 // The game's calls, ';' between: "step3" (footstep at step_counter 3), "ouch.wav", "level 2",
@@ -28,13 +28,9 @@ std::string text(int x, int y, int length);
 std::string message();
 
 // Keys typed, Shift held around an upper-case letter; {}[] arrows up, down, left, right; E Escape,
-// N Return, ! the window closing, % Caps Lock on from then; "+q" presses q only, "^q" releases it.
+// N Return, ! the window closing, % Caps Lock on for all keys; +q presses q only, ^q releases it.
 void push_keys(const char* keys);
 // Runs a part of the game (run_game, say) until it returns or idles with no key left.
 void play(const std::function<void()>& game_part);
-// Runs what closes the window in a child process: libtcod never opens it again. The child
-// fails too when the test failed before it.
-#define IN_CHILD(body) \
-    EXPECT_EXIT({ body; std::exit(testing::Test::HasFailure()); }, testing::ExitedWithCode(0), "")
 
 void seed_random(unsigned seed);
