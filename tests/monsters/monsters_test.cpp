@@ -11,20 +11,22 @@
 TEST(MonsterTurn, StepsTowardThePlayerRoundRocksAndEachOther) {
     struct Move { int slot, x, y, want_x, want_y; };
     using Blocks = std::vector<std::tuple<int, int, char>>;
-    const struct { int px, py; std::vector<Move> moves; Blocks blocks; } STEPS[] = {
-        {10, 10, {{0, 9, 9, 9, 10}}, {}},                            // a tie: down
-        {10, 10, {{0, 7, 10, 7, 9}}, {{8, 10, '>'}}},                // up, never down
-        {10, 10, {{0, 7, 10, 7, 10}}, {{8, 10, '#'}, {7, 9, '#'}}},  // no third way
-        {10, 10, {{0, 10, 14, 9, 14}}, {{10, 13, '#'}}},             // left, never right
-        {0, 10, {{0, 0, 14, 0, 14}}, {{0, 13, '#'}}},                // never off the map
-        {20, 5, {{0, 11, 5, 12, 5}, {1, 10, 5, 11, 5}}, {}},         // the rear follows
-        {20, 5, {{0, 10, 5, 10, 4}, {24, 11, 5, 12, 5}}, {}},        // the rear, first: up
-        {15, 5, {{0, 5, 5, 6, 5}, {1, 5, 5, 5, 5}}, {{5, 4, '#'}}},  // one stays, redrawn
+    const struct { const char* what; int px, py; std::vector<Move> moves; Blocks blocks; }
+        STEPS[] = {
+        {"a tie: down", 10, 10, {{0, 9, 9, 9, 10}}, {}},
+        {"up, never down", 10, 10, {{0, 7, 10, 7, 9}}, {{8, 10, '>'}}},
+        {"no third way", 10, 10, {{0, 7, 10, 7, 10}}, {{8, 10, '#'}, {7, 9, '#'}}},
+        {"left, never right", 10, 10, {{0, 10, 14, 9, 14}}, {{10, 13, '#'}}},
+        {"never off the map", 0, 10, {{0, 0, 14, 0, 14}}, {{0, 13, '#'}}},
+        {"the rear follows", 20, 5, {{0, 11, 5, 12, 5}, {1, 10, 5, 11, 5}}, {}},
+        {"the rear, first, goes up", 20, 5, {{0, 10, 5, 10, 4}, {24, 11, 5, 12, 5}}, {}},
+        {"one stays and is drawn again", 15, 5, {{0, 5, 5, 6, 5}, {1, 5, 5, 5, 5}}, {{5, 4, '#'}}},
     };
     for (const auto& c : STEPS) {
+        SCOPED_TRACE(c.what);
         start_test();
         game.player_x = c.px, game.player_y = c.py;
-        std::set<int> want, shown;  // the cell a monster leaves is redrawn: none shows twice
+        std::set<int> want, shown;  // cells as x * 100 + y; none shows a monster left behind
         for (const Move& m : c.moves) {
             monsters[m.slot] = MonsterSlot{uint8_t(m.x), uint8_t(m.y), 1, 'k'};
             want.insert(m.want_x * 100 + m.want_y);
@@ -36,7 +38,7 @@ TEST(MonsterTurn, StepsTowardThePlayerRoundRocksAndEachOther) {
         for (int x = 0; x < 40; x++)
             for (int y = 0; y < 24; y++)
                 if (cell(x, y) == "kgreen") shown.insert(x * 100 + y);
-        EXPECT_EQ(shown, want) << c.px << "," << c.py;
+        EXPECT_EQ(shown, want);
         EXPECT_EQ(calls, "monsters");
     }
 }
