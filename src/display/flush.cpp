@@ -8,7 +8,6 @@
 
 namespace {
 
-
 // What a cell showed at the last flush.
 struct ShownCell {
     int glyph;
@@ -129,9 +128,8 @@ void copy_scaled(const SDL_Rect& from, SDL_Surface* surface) {
 }
 
 bool same_cell(const ShownCell& a, const ShownCell& b) {
-    return a.glyph == b.glyph && a.fore.r == b.fore.r && a.fore.g == b.fore.g &&
-           a.fore.b == b.fore.b && a.back.r == b.back.r && a.back.g == b.back.g &&
-           a.back.b == b.back.b;
+    return a.glyph == b.glyph && TCOD_color_equals(a.fore, b.fore) &&
+           TCOD_color_equals(a.back, b.back);
 }
 
 // Draws the changed cells into the picture; returns how many, their places in `changed`.

@@ -35,8 +35,8 @@ TEST(MonsterTurn, StepsTowardThePlayerRoundRocksAndEachOther) {
         for (auto [x, y, terrain] : c.blocks) terrain_at(x, y) = std::uint8_t(terrain);
         draw_level();
         move_monsters();
-        for (int x = 0; x < 40; x++)
-            for (int y = 0; y < 24; y++)
+        for (int x = 0; x < MAP_WIDTH; x++)
+            for (int y = 0; y < MAP_HEIGHT; y++)
                 if (cell(x, y) == "kgreen") shown.insert(x * 100 + y);
         EXPECT_EQ(shown, want);
         EXPECT_EQ(calls, "monsters");

@@ -20,7 +20,8 @@ static const std::pair<TCOD_color_t, const char*> COLOURS[] = {{TCOD_white, "whi
     {TCOD_red, "red"}, {TCOD_green, "green"}, {TCOD_orange, "orange"}, {TCOD_yellow, "yellow"},
     {TCOD_cyan, "cyan"}};
 static const std::pair<int, char> GLYPHS[] = {{1, 'M'}, {3, 'H'}, {160, '~'}, {219, '.'}};
-static TCOD_Console* frame = TCOD_console_new(40, 25);  // the window as the last flush showed it
+// The window as the last flush showed it.
+static TCOD_Console* frame = TCOD_console_new(CONSOLE_COLUMNS, CONSOLE_ROWS);
 static bool stop_when_idle = false;  // within play()
 static int closed_polls = 0;  // polls within play() since the window closed
 struct Idle {};
@@ -68,7 +69,7 @@ std::string text(int x, int y, int length) {
 }
 
 std::string message() {
-    std::string field = text(20, 24, 20);
+    std::string field = text(MESSAGE_COLUMN, STATUS_ROW, CONSOLE_COLUMNS - MESSAGE_COLUMN);
     return field.substr(std::min(field.find_first_not_of(' '), field.size()));
 }
 
@@ -133,7 +134,7 @@ WATCH(_Z9draw_cellii, (int x, int y), (x, y), cell(x, y)[0] == '~' ? cell(x, y) 
 // The window is what the last flush showed; drawing it is the end-to-end test's part.
 void __wrap__Z13flush_consolev() {
     flushes++;
-    TCOD_console_blit(NULL, 0, 0, 40, 25, frame, 0, 0, 1.0f, 1.0f);
+    TCOD_console_blit(NULL, 0, 0, CONSOLE_COLUMNS, CONSOLE_ROWS, frame, 0, 0, 1.0f, 1.0f);
 }
 
 void __wrap_TCOD_sys_sleep_milli(std::uint32_t ms) {
@@ -141,8 +142,8 @@ void __wrap_TCOD_sys_sleep_milli(std::uint32_t ms) {
     std::string player = cell(game.player_x, game.player_y);
     if (ms > 1) log_call("pause " + std::to_string(ms) + " " + player + " " + message());
     if (on_pause) on_pause();
-    bool no_key = SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_QUIT, SDL_KEYUP) == 0;
     if (!stop_when_idle || ms != 1) return;
+    bool no_key = SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_QUIT, SDL_KEYUP) == 0;
     bool closed = TCOD_console_is_window_closed();
     // One more poll after the window closed is harmless; polling on and on is a hang.
     if (closed && ++closed_polls > 10) ADD_FAILURE() << "the game waits on with its window closed";
