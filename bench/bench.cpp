@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "display/display.h"
+#include "platform/platform.h"
 #include "dungeon/dungeon.h"
 #include "game/game.h"
 #include "game/game_state.h"

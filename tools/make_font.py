@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 # Builds data/terminal.png, the game's code-page-437 tileset, from Debian's 8x8 VGA console
-# font: 16 x 16 tiles of 16 x 16 pixels, code n at column n / 16, row n % 16, white on black.
+# font: 16 x 16 tiles of 8 x 8 pixels, code n at column n / 16, row n % 16, white on black.
 import gzip
 import os
 import struct
@@ -10,9 +10,7 @@ import zlib
 FONT_PATH = "/usr/share/consolefonts/Uni2-VGA8.psf.gz"
 OUT_PATH = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "data", "terminal.png")
 
-GLYPH_SIZE = 8
-SCALE = 2
-TILE_SIZE = GLYPH_SIZE * SCALE
+TILE_SIZE = 8
 GRID = 16
 FULL_BLOCK = 219
 
@@ -55,8 +53,8 @@ DRAWN = {
     "▼": (0x00, 0x00, 0xFE, 0x7C, 0x38, 0x10, 0x00, 0x00),
 }
 
-BLANK = tuple([0] * GLYPH_SIZE)
-FULL = tuple([0xFF] * GLYPH_SIZE)
+BLANK = tuple([0] * TILE_SIZE)
+FULL = tuple([0xFF] * TILE_SIZE)
 
 
 def read_psf1(data):
@@ -108,7 +106,7 @@ def unicode_table_psf2(raw, count):
 
 
 def split_glyphs(raw, count, width, height):
-    if (width, height) != (GLYPH_SIZE, GLYPH_SIZE):
+    if (width, height) != (TILE_SIZE, TILE_SIZE):
         raise ValueError("font is %d x %d, this tileset needs 8 x 8 glyphs" % (width, height))
     if len(raw) < count * height:
         raise ValueError("font file is truncated")
@@ -173,9 +171,8 @@ def pixel_rows(tiles):
     for code, rows in enumerate(tiles):
         left, top = code // GRID * TILE_SIZE, code % GRID * TILE_SIZE
         for y in range(TILE_SIZE):
-            bits = rows[y // SCALE]
             for x in range(TILE_SIZE):
-                if bits >> (7 - x // SCALE) & 1:
+                if rows[y] >> (7 - x) & 1:
                     image[top + y][left + x] = 0xFF
     return image
 

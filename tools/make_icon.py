@@ -15,7 +15,7 @@ WINDOW_ICON = os.path.join(HERE, "..", "data", "icon.png")
 # Multiples of the scene's 16 pixels only, so that every glyph pixel stays square.
 SIZES = (16, 32, 48, 64, 128, 256)
 
-TILE = 16
+TILE = 8
 GRID = 16
 FLOOR = 219
 PLAYER = ord("@")
@@ -98,12 +98,6 @@ def render_scene(tileset):
     return picture
 
 
-def halve(picture):
-    # The tileset doubled each pixel of the 8 x 8 console font: every other pixel is the
-    # font's own, at 8 pixels a tile.
-    return [row[::2] for row in picture[::2]]
-
-
 def scale(picture, factor):
     return [[pixel for pixel in row for _ in range(factor)] for row in picture for _ in range(factor)]
 
@@ -129,8 +123,8 @@ def main():
     window_icon = sys.argv[2] if len(sys.argv) > 2 else WINDOW_ICON
     width, height, tileset = read_greyscale_png(TILESET)
     if (width, height) != (TILE * GRID, TILE * GRID):
-        raise ValueError("tileset is %d x %d, the icon needs 256 x 256" % (width, height))
-    picture = halve(render_scene(tileset))
+        raise ValueError("tileset is %d x %d, the icon needs 128 x 128" % (width, height))
+    picture = render_scene(tileset)
     # The game gives its own window the 64-pixel icon, read from its data folder.
     write_rgb_png(window_icon, scale(picture, 64 // len(picture)))
     print("wrote", os.path.relpath(window_icon))

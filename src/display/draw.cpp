@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "game/game_state.h"
+#include "platform/platform.h"
 
 namespace {
 

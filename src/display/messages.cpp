@@ -1,11 +1,9 @@
-// messages.cpp -- the message field on the bottom row, the space-bar prompt, and the
-// character a key press typed.
+// messages.cpp -- the message field on the bottom row and the space-bar prompt.
 #include "display/display.h"
 
-#include <SDL.h>
-
-#include <cctype>
 #include <cstring>
+
+#include "platform/platform.h"
 
 namespace {
 
@@ -37,14 +35,8 @@ void wait_for_space(const char* text) {
             else
                 show_message(right_aligned(text), text);
         }
-        TCOD_sys_sleep_milli(1);
+        pause_game(1);
         if (TCOD_console_is_window_closed()) return;
     }
 }
 
-char typed_character(const TCOD_key_t& key) {
-    unsigned char c = static_cast<unsigned char>(key.c);
-    bool caps_lock = (SDL_GetModState() & KMOD_CAPS) != 0;
-    if (std::isalpha(c) && key.shift != caps_lock) return static_cast<char>(std::toupper(c));
-    return key.c;
-}

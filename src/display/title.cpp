@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "platform/platform.h"
+
 namespace {
 
 // A glyph drawn in one of the title's own colours on black.
@@ -113,7 +115,7 @@ void wait_for_title_key() {
             return;
         }
         if (TCOD_console_is_window_closed()) return;
-        TCOD_sys_sleep_milli(1);
+        pause_game(1);
     }
 }
 

@@ -10,8 +10,3 @@ void start_new_game();
 // Called by main once per game.
 void run_game();
 
-// Makes the working directory the game's data folder: the working directory itself if it
-// holds the font, else the installed data folder, else the source tree's data/.
-// Called by main before anything is loaded. Returns false, having printed one line naming
-// the missing font, when no folder holds it.
-bool enter_data_folder();

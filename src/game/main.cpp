@@ -7,6 +7,7 @@
 
 #include "display/display.h"
 #include "game/game.h"
+#include "platform/platform.h"
 
 int main(int, char**) {
     if (!enter_data_folder()) return 1;

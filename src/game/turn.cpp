@@ -7,6 +7,7 @@
 #include "game/game.h"
 #include "game/game_state.h"
 #include "monsters/monsters.h"
+#include "platform/platform.h"
 #include "sound/sound.h"
 
 namespace {
@@ -61,7 +62,7 @@ TCOD_key_t wait_for_answer() {
     for (;;) {
         TCOD_key_t key = poll_key_press();
         if (key.vk != TCODK_NONE || TCOD_console_is_window_closed()) return key;
-        TCOD_sys_sleep_milli(IDLE_PAUSE_MS);
+        pause_game(IDLE_PAUSE_MS);
     }
 }
 
@@ -97,7 +98,7 @@ void drink_potion(Turn& turn) {
     TCOD_console_put_char_ex(NULL, game.player_x, game.player_y, GLYPH_HEAL, TCOD_white, TCOD_black);
     flush_console();
     play_sound("heal.wav");
-    TCOD_sys_sleep_milli(HEAL_PAUSE_MS);
+    pause_game(HEAL_PAUSE_MS);
     draw_player();
     turn.turn_spent = true;
 }
@@ -137,7 +138,7 @@ bool meet_monster(Turn& turn) {
     draw_status_line();
     turn.turn_spent = true;
     turn.monster_squashed = true;
-    TCOD_sys_sleep_milli(CRUSH_PAUSE_MS);
+    pause_game(CRUSH_PAUSE_MS);
     return true;
 }
 
@@ -236,6 +237,6 @@ void run_game() {
             if (end == TURN_GAME_OVER) return;
             if (end == TURN_LEVEL_CLEARED) continue;  // the next pass starts at once
         }
-        TCOD_sys_sleep_milli(IDLE_PAUSE_MS);
+        pause_game(IDLE_PAUSE_MS);
     }
 }

@@ -8,6 +8,7 @@
 
 #include "display/display.h"
 #include "game/game_state.h"
+#include "platform/platform.h"
 #include "sound/sound.h"
 
 namespace {
@@ -43,11 +44,11 @@ void hit_player() {
     draw_status_line();
     if (game.hit_points > 0) {
         show_message(28, "monster hit!");
-        TCOD_sys_sleep_milli(HIT_PAUSE_MS);
+        pause_game(HIT_PAUSE_MS);
         draw_player();
     } else {
         show_message(29, "you died!!!");
-        TCOD_sys_sleep_milli(HIT_PAUSE_MS);
+        pause_game(HIT_PAUSE_MS);
         play_sound("gameover.wav");
     }
 }

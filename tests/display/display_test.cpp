@@ -2,6 +2,7 @@
 // title screen's keys.
 #include "display/display.h"
 #include "game/game_state.h"
+#include "platform/platform.h"
 #include "support/support.h"
 
 // Floor is a checkerboard; a potion shows over anything, a live monster over the potion and the

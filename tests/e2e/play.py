@@ -7,6 +7,7 @@ GAME, DATA = map(os.path.abspath, sys.argv[1:3])
 FOLDERS = tempfile.TemporaryDirectory(prefix="cragmoor-e2e-")
 FIND = ("xdotool", "search", "--name", "^Cragmoor$")
 TITLE_PNG = os.path.join(DATA, "..", "docs", "title.png")  # the README's picture of the title
+OPENED = "1600x1000"  # the largest multiple of 320x200 that fits 1920x1200 with a window frame
 
 
 def run(*command, data=None):
@@ -20,18 +21,18 @@ def until(shown, what):
         time.sleep(0.1)
 
 
-# The font's 16 x 16 pixel tiles run down its columns: character c is row c % 16, column c // 16.
+# The font's 8 x 8 pixel tiles run down its columns: character c is row c % 16, column c // 16.
 FONT = np.frombuffer(run("convert", DATA + "/terminal.png", "-depth", "8", "gray:-"), np.uint8)
-GLYPHS = (FONT.reshape(16, 16, 16, 16) > 127).transpose(2, 0, 1, 3).reshape(256, 16, 16)
+GLYPHS = (FONT.reshape(16, 8, 16, 8) > 127).transpose(2, 0, 1, 3).reshape(256, 8, 8)
 
 
 def screen():  # the console at scale 1; all black unless at the largest whole scale, centred
     ppm = run("import", "-window", "Cragmoor", "-depth", "8", "ppm:-").split(b"\n", 3)
     width, height = map(int, ppm[1].split())
     shot = np.frombuffer(ppm[3], np.uint8).reshape(height, width, 3)
-    scale = max(1, min(width // 640, height // 400))
-    left, top = (width - 640 * scale) // 2, (height - 400 * scale) // 2
-    inside = shot[top:top + 400 * scale, left:left + 640 * scale]
+    scale = max(1, min(width // 320, height // 200))
+    left, top = (width - 320 * scale) // 2, (height - 200 * scale) // 2
+    inside = shot[top:top + 200 * scale, left:left + 320 * scale]
     picture = inside[::scale, ::scale]
     whole = np.array_equal(inside, picture.repeat(scale, 0).repeat(scale, 1))
     return picture if whole and shot.sum() == inside.sum() else np.zeros_like(picture)  # margins
@@ -41,13 +42,14 @@ def shows_after(command, column, row, words):  # xdotool's command: the words in
     run("xdotool", *command.split())
     strokes = np.hstack([GLYPHS[ord(c)] for c in words])
     def shown():
-        cells = screen()[row * 16:(row + 1) * 16, column * 16:][:, :strokes.shape[1]]
+        cells = screen()[row * 8:(row + 1) * 8, column * 8:][:, :strokes.shape[1]]
         return np.array_equal((cells == cells[strokes][0]).all(axis=2), strokes)
     until(shown, "%r did not show %r" % (command, words))
 
 
-# Changes of the window at the title, which draws nothing by itself, and the sizes they make.
-CHANGES = [("640x400", "windowsize 640 400"), ("1000x450", "windowsize 1000 450"),
+# Changes of the window at the title, which draws nothing by itself, and the sizes they make:
+# never smaller than the console at scale 1.
+CHANGES = [("320x200", "windowsize 250 150"), ("1000x450", "windowsize 1000 450"),
            ("1920x1200", "key F11"), ("1000x450", "key alt+Return"),
            ("1000x450", "windowminimize --sync windowactivate --sync"),
            ("1400x900", "windowsize 1400 900"),
@@ -78,10 +80,13 @@ def play(renderer, name, how, played):
     shows_after("search --name ^Cragmoor$ windowactivate --sync", 2, 14, "PICK UP ROCK BY")
     title = screen()
     if (renderer, how) == ("sdl", ""):  # CRAGMOOR_UPDATE=1 takes the title shown as the picture
+        until(lambda: run(*FIND, "getwindowgeometry").split()[-1] == OPENED.encode(),
+              "not opened at " + OPENED)
+        doubled = title.repeat(2, 0).repeat(2, 1)  # the README shows it at twice the font's size
         if os.environ.get("CRAGMOOR_UPDATE"):
             run("convert", "-size", "640x400", "-depth", "8", "rgb:-", TITLE_PNG,
-                data=title.tobytes())
-        assert title.tobytes() == run("convert", TITLE_PNG, "-depth", "8", "rgb:-"), TITLE_PNG
+                data=doubled.tobytes())
+        assert doubled.tobytes() == run("convert", TITLE_PNG, "-depth", "8", "rgb:-"), TITLE_PNG
     for size, change in CHANGES if not how else []:
         run(*FIND, *change.split())
         until(lambda: run(*FIND, "getwindowgeometry").split()[-1] == size.encode() and

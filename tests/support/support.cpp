@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include "display/display.h"
+#include "platform/platform.h"
 #include "game/game_state.h"
 
 std::string calls;
@@ -137,7 +138,7 @@ void __wrap__Z13flush_consolev() {
     TCOD_console_blit(NULL, 0, 0, CONSOLE_COLUMNS, CONSOLE_ROWS, frame, 0, 0, 1.0f, 1.0f);
 }
 
-void __wrap_TCOD_sys_sleep_milli(std::uint32_t ms) {
+void __wrap__Z10pause_gamej(std::uint32_t ms) {
     pauses.push_back(ms);
     std::string player = cell(game.player_x, game.player_y);
     if (ms > 1) log_call("pause " + std::to_string(ms) + " " + player + " " + message());

@@ -5,12 +5,14 @@
 
 #include <unistd.h>
 
-#include "game/game.h"
+#include "platform/platform.h"
 
 namespace {
 
 // The font decides: without it libtcod would draw with a font not made for the game.
 const char FONT_FILE[] = "terminal.png";
+constexpr int FONT_GRID = 16;     // glyphs per row and per column of the sheet
+constexpr int SMALLEST_TILE = 4;  // pixels; a glyph any smaller shows no letter
 
 // The working directory first, so that a folder of replacement files wins; then the
 // folder the data was installed to; then, for a game run from its build tree, the
@@ -25,20 +27,27 @@ const char* const DATA_FOLDERS[] = {
 #endif
 };
 
-bool holds_font(const char* folder) {
+// Loaded as libtcod will load it: a file it cannot decode, or whose tiles are too small to
+// draw a glyph, counts as missing.
+bool holds_usable_font(const char* folder) {
     std::string path = std::string(folder) + "/" + FONT_FILE;
-    return access(path.c_str(), R_OK) == 0;
+    if (access(path.c_str(), R_OK) != 0) return false;
+    TCOD_Tileset* font = TCOD_tileset_load(path.c_str(), FONT_GRID, FONT_GRID, 0, NULL);
+    if (font == NULL) return false;
+    bool usable = font->tile_width >= SMALLEST_TILE && font->tile_height >= SMALLEST_TILE;
+    TCOD_tileset_delete(font);
+    return usable;
 }
 
 }  // namespace
 
 bool enter_data_folder() {
     for (const char* folder : DATA_FOLDERS) {
-        if (holds_font(folder) && chdir(folder) == 0) return true;
+        if (holds_usable_font(folder) && chdir(folder) == 0) return true;
     }
     std::string searched;
     for (const char* folder : DATA_FOLDERS)
         searched += (searched.empty() ? "" : ", ") + std::string(folder);
-    std::printf("cannot find %s in %s\n", FONT_FILE, searched.c_str());
+    std::printf("cannot find a usable %s in %s\n", FONT_FILE, searched.c_str());
     return false;
 }

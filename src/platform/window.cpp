@@ -1,23 +1,27 @@
-// window.cpp -- the game's window: opening it at a size fit for the display, with its icon
-// and class, and reading key presses with the window's own keys and events handled.
+// window.cpp -- the game's window: opening it at a size fit for the display, with its font,
+// icon and class, and reading key presses with the window's own keys and events handled.
 #include <SDL.h>
 
+#include <cctype>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 
-#include "display/display.h"
+#include "platform/platform.h"
+#include "platform/window_state.h"
 
 namespace {
 
+constexpr const char* FONT_FILE = "terminal.png";
+constexpr int FONT_GRID = 16;  // 16 x 16 glyphs, code n in column n / 16, row n % 16
 constexpr const char* WINDOW_CLASS = "io.cragmoor.Cragmoor";  // the desktop entry's id
 constexpr const char* ICON_FILE = "icon.png";
+constexpr int FRAME_TRIES = 10, FRAME_TRY_MS = 10;  // how long to wait for the window's frame
 
 // Keys that only modify others: a window-manager shortcut such as Alt+Tab starts with one.
 constexpr TCOD_keycode_t MODIFIER_KEYS[] = {
     TCODK_SHIFT, TCODK_CONTROL, TCODK_ALT, TCODK_LWIN, TCODK_RWIN, TCODK_CAPSLOCK, TCODK_NUMLOCK,
 };
-
-bool window_stale = false;
 
 // Runs as SDL queues each event, so that no event is missed whoever takes it off the queue.
 int note_window_event(void*, SDL_Event* event) {
@@ -29,7 +33,7 @@ int note_window_event(void*, SDL_Event* event) {
         case SDL_WINDOWEVENT_MAXIMIZED:
         case SDL_WINDOWEVENT_RESIZED:
         case SDL_WINDOWEVENT_SIZE_CHANGED:
-            window_stale = true;
+            window_state.stale = true;
             break;
         default:
             break;
@@ -37,15 +41,33 @@ int note_window_event(void*, SDL_Event* event) {
     return 1;
 }
 
-// The largest whole multiple of the console's size within three quarters of the display.
+// Wayland gives a window no pixels of its own, so SDL must draw there through OpenGL.
+// Elsewhere the console is drawn in software, and probing OpenGL for the window's pixels
+// would load Mesa for nothing (about 90 MB).
+void choose_software_drawing() {
+    if (std::strcmp(SDL_GetCurrentVideoDriver(), "wayland") == 0) return;
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    SDL_SetHint(SDL_HINT_RENDER_DRIVER, "software");
+}
+
+// The largest whole multiple of the console's size that fits the display's usable area
+// with the window's frame; the window never shrinks below one whole scale.
 void fit_to_display(SDL_Window* window) {
     int tile_width = 0, tile_height = 0;
     TCOD_sys_get_char_size(&tile_width, &tile_height);
+    int width = CONSOLE_COLUMNS * tile_width, height = CONSOLE_ROWS * tile_height;
+    SDL_SetWindowMinimumSize(window, width, height);
     int display = SDL_GetWindowDisplayIndex(window);
     SDL_Rect usable;
     if (display < 0 || SDL_GetDisplayUsableBounds(display, &usable) != 0) return;
-    int width = CONSOLE_COLUMNS * tile_width, height = CONSOLE_ROWS * tile_height;
-    int scale_x = usable.w * 3 / 4 / width, scale_y = usable.h * 3 / 4 / height;
+    int top = 0, left = 0, bottom = 0, right = 0;
+    // A window manager frames the window once it is shown: SDL hears of it from its events.
+    for (int tries = 0; tries < FRAME_TRIES && top == 0; tries++) {
+        SDL_PumpEvents();
+        if (SDL_GetWindowBordersSize(window, &top, &left, &bottom, &right) != 0) break;
+        if (top == 0) SDL_Delay(FRAME_TRY_MS);
+    }
+    int scale_x = (usable.w - left - right) / width, scale_y = (usable.h - top - bottom) / height;
     int scale = scale_x < scale_y ? scale_x : scale_y;
     if (scale < 1) scale = 1;
     SDL_SetWindowSize(window, width * scale, height * scale);
@@ -80,7 +102,7 @@ void toggle_fullscreen() {
     if (window == NULL) return;
     bool fullscreen = (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN) != 0;
     SDL_SetWindowFullscreen(window, fullscreen ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
-    window_stale = true;
+    window_state.stale = true;
 }
 
 bool is_fullscreen_key(const TCOD_key_t& key) {
@@ -88,8 +110,8 @@ bool is_fullscreen_key(const TCOD_key_t& key) {
     return key.vk == TCODK_F11 || (enter && (key.lalt || key.ralt));
 }
 
-// libtcod 1.18 has no code for Caps Lock or AltGr: it reports them, like any key it does
-// not name, as a character key without a character.
+// libtcod has no code for Caps Lock or AltGr: it reports them, like any key it does not
+// name, as a character key without a character.
 bool is_modifier_alone(const TCOD_key_t& key) {
     if (key.vk == TCODK_CHAR && key.c == 0) return true;
     for (TCOD_keycode_t modifier : MODIFIER_KEYS)
@@ -100,25 +122,32 @@ bool is_modifier_alone(const TCOD_key_t& key) {
 }  // namespace
 
 bool open_window() {
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        std::printf("%s\n", SDL_GetError());
+        return false;
+    }
+    choose_software_drawing();
     // SDL's poll sentinel would hide a window close from libtcod's key reads.
     SDL_SetHint(SDL_HINT_POLL_SENTINEL, "0");
-    // Otherwise SDL probes OpenGL for the window's surface, loading Mesa for nothing.
-    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     SDL_setenv("SDL_VIDEO_X11_WMCLASS", WINDOW_CLASS, 1);
     SDL_setenv("SDL_VIDEO_WAYLAND_WMCLASS", WINDOW_CLASS, 1);
-    if (TCOD_console_init_root(CONSOLE_COLUMNS, CONSOLE_ROWS, "Cragmoor", false,
+    // Set here rather than left to libtcod, whose fallback for a font it cannot load is a
+    // TrueType font without the game's glyphs.
+    if (TCOD_console_set_custom_font(FONT_FILE, TCOD_FONT_LAYOUT_ASCII_INCOL, FONT_GRID,
+                                     FONT_GRID) < 0 ||
+        TCOD_console_init_root(CONSOLE_COLUMNS, CONSOLE_ROWS, "Cragmoor", false,
                                TCOD_RENDERER_SDL) != TCOD_E_OK) {
         std::printf("%s\n", TCOD_get_error());
         return false;
     }
     // SDL2 would report every typed letter a second time as text input.
     SDL_StopTextInput();
+    SDL_AddEventWatch(note_window_event, NULL);
     SDL_Window* window = TCOD_sys_get_sdl_window();
     if (window != NULL) {
         fit_to_display(window);
         set_icon(window);
     }
-    SDL_AddEventWatch(note_window_event, NULL);
     return true;
 }
 
@@ -129,9 +158,13 @@ TCOD_key_t poll_key_press() {
         key = TCOD_key_t{};
     }
     if (is_modifier_alone(key)) key = TCOD_key_t{};
-    if (window_stale) {
-        window_stale = false;
-        redraw_window();
-    }
+    if (window_state.stale) show_frame();
     return key;
+}
+
+char typed_character(const TCOD_key_t& key) {
+    unsigned char c = static_cast<unsigned char>(key.c);
+    bool caps_lock = (SDL_GetModState() & KMOD_CAPS) != 0;
+    if (std::isalpha(c) && key.shift != caps_lock) return static_cast<char>(std::toupper(c));
+    return key.c;
 }
