@@ -25,6 +25,28 @@ namespace {
 
 constexpr std::uint8_t STEP_CYCLE = 8;
 
+// What SDL can play in real time: its devices take 8000 to 192000 frames a second and mix
+// at most 8 channels. A rate far below that would make one device buffer last minutes.
+constexpr int MIN_RATE = 8000;
+constexpr int MAX_RATE = 192000;
+constexpr int MAX_CHANNELS = 8;
+
+// A clip starts with the device buffer after its play_sound. A short buffer starts it within
+// 40 ms of the key, lets a sound played just after another be heard instead of cutting it
+// off unheard, and lets SDL_Quit, which waits for the buffer in progress, end the game at once.
+constexpr int MAX_BUFFER_MS = 25;
+
+bool playable(const SDL_AudioSpec& format) {
+    return format.freq >= MIN_RATE && format.freq <= MAX_RATE && format.channels <= MAX_CHANNELS;
+}
+
+// SDL wants a power of two.
+Uint16 buffer_frames(int rate) {
+    Uint16 frames = 1;
+    while (frames * 2 * 1000 <= rate * MAX_BUFFER_MS) frames *= 2;
+    return frames;
+}
+
 void append_clip(SoundClip* clip) {
     SoundClip** tail = &sound_cache.head;
     while (*tail) tail = &(*tail)->next;
@@ -32,14 +54,15 @@ void append_clip(SoundClip* clip) {
     sound_cache.clip_count++;
 }
 
-// A file that cannot be loaded, or a clip that cannot be allocated, caches nothing; the
-// next play of the name tries again.
+// A file that cannot be loaded or played, or a clip that cannot be allocated, caches
+// nothing; the next play of the name tries again.
 SoundClip* load_clip(const char* name) {
     SDL_AudioSpec format;
     Uint8* data;
     Uint32 length;
     if (!SDL_LoadWAV_RW(SDL_RWFromFile(name, "rb"), 1, &format, &data, &length)) return nullptr;
-    SoundClip* clip = static_cast<SoundClip*>(std::calloc(1, sizeof(SoundClip)));
+    SoundClip* clip = nullptr;
+    if (playable(format)) clip = static_cast<SoundClip*>(std::calloc(1, sizeof(SoundClip)));
     if (!clip) {
         SDL_FreeWAV(data);
         return nullptr;
@@ -48,6 +71,7 @@ SoundClip* load_clip(const char* name) {
     clip->length = length;
     clip->data = data;
     clip->format = format;
+    clip->format.samples = buffer_frames(format.freq);
     clip->format.callback = audio_callback;
     clip->format.userdata = nullptr;
     append_clip(clip);
@@ -87,7 +111,10 @@ void audio_callback(void*, Uint8* stream, int len) {
     if (sound_cache.play_remaining == 0) return;
     Uint32 n = static_cast<Uint32>(len);
     if (n > sound_cache.play_remaining) n = sound_cache.play_remaining;
-    SDL_MixAudio(stream, sound_cache.play_position, n, SDL_MIX_MAXVOLUME);
+    // The format is named: sdl2-compat's SDL_MixAudio mixes in the format of the SDL3 device
+    // behind it, which is not the one SDL hands this callback.
+    SDL_MixAudioFormat(stream, sound_cache.play_position, sound_cache.head->format.format, n,
+                       SDL_MIX_MAXVOLUME);
     sound_cache.play_position += n;
     sound_cache.play_remaining -= n;
 }

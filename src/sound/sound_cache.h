@@ -13,7 +13,7 @@ struct SoundClip {
     char name[CLIP_NAME_SIZE];  // the name play_sound was given; the cache key
     std::uint32_t length;       // bytes of audio data
     std::uint8_t* data;         // as SDL_LoadWAV_RW delivered it
-    SDL_AudioSpec format;       // the file's format, with audio_callback as its callback
+    SDL_AudioSpec format;       // the file's, with a short device buffer and audio_callback
     SoundClip* next;            // the clip loaded after this one
 };
 

@@ -10,23 +10,30 @@
 #include "sound/sound_cache.h"
 #include "support/support.h"
 
-// A mono 22050 Hz WAV file of the given 8-bit samples.
-static void write_wav(const std::string& name, const std::string& samples) {
+// A WAV file of the given 8-bit samples, by default mono at 22050 Hz.
+static void write_wav(const std::string& name, const std::string& samples,
+                      std::uint32_t rate = 22050, std::uint32_t channels = 1) {
     std::uint32_t bytes = samples.size();
     const std::uint32_t header[] = {0x46464952, 36 + bytes, 0x45564157, 0x20746d66, 16,
-                                    1u | 1u << 16, 22050, 22050, 1u | 8u << 16, 0x61746164, bytes};
+                                    1u | channels << 16, rate, rate * channels,
+                                    channels | 8u << 16, 0x61746164, bytes};
     std::ofstream(name, std::ios::binary).write(reinterpret_cast<const char*>(header), 44)
         << samples;
+}
+
+// The game as it starts, in a folder of the test's own files.
+static void start_sound_test() {
+    start_test();
+    SDL_CloseAudio();
+    sound_cache = SoundCache{};
+    std::filesystem::create_directory(testing::TempDir() + "cragmoor-sound");
+    ASSERT_EQ(chdir((testing::TempDir() + "cragmoor-sound").c_str()), 0);
 }
 
 // The lock holds the device's thread back while the test mixes; 8-bit silence is 128.
 // Files that cannot be read, and names too long to be found again, are skipped, never cached.
 TEST(Sound, PlaysRestartCutOffAndEndInSilence) {
-    start_test();
-    SDL_CloseAudio();
-    sound_cache = SoundCache{};  // as at the game's start
-    std::filesystem::create_directory(testing::TempDir() + "cragmoor-sound");
-    ASSERT_EQ(chdir((testing::TempDir() + "cragmoor-sound").c_str()), 0);
+    start_sound_test();
     std::string too_long(CLIP_NAME_SIZE, 'x');
     write_wav("a.wav", "abcdef"), write_wav("b.wav", "uv"), write_wav(too_long, "a");
     testing::internal::CaptureStdout();
@@ -66,4 +73,41 @@ TEST(Sound, FootstepsFollowTheEightStepCycle) {
     std::string cycle;
     for (const auto& steps : heard) cycle += std::string(steps.begin(), steps.end()) + " ";
     EXPECT_EQ(cycle, "0 1234 1234 1234 1234 1234 1234 5 ");
+}
+
+// A first file SDL cannot play in real time is skipped like an unreadable one: the device
+// stays closed, nothing is cached, and the next good file opens it.
+TEST(Sound, RatesAndChannelsSdlCannotPlayAreSkipped) {
+    struct Case { std::uint32_t rate, channels; bool played; };
+    for (auto [rate, channels, played] : {Case{16, 1, false}, {7999, 1, false}, {8000, 1, true},
+                                          {192000, 1, true}, {192001, 1, false},
+                                          {22050, 8, true}, {22050, 9, false}}) {
+        start_sound_test();
+        write_wav("odd.wav", std::string(8 * channels, 'a'), rate, channels);
+        write_wav("good.wav", "a");
+        testing::internal::CaptureStdout();
+        play_sound("odd.wav");
+        EXPECT_EQ(SDL_GetAudioStatus() == SDL_AUDIO_PLAYING, played) << rate << " Hz " << channels;
+        play_sound("good.wav");
+        std::string cached = played ? "odd.wav" : "good.wav";
+        EXPECT_EQ(testing::internal::GetCapturedStdout().substr(0, 15 + cached.size()),
+                  "caching sound [" + cached) << rate << " Hz " << channels;
+        EXPECT_EQ(sound_cache.head->format.freq, played ? int(rate) : 22050);
+    }
+}
+
+// The device buffer, which a sound waits for and SDL_Quit finishes, lasts at most 25 ms and
+// is a power of two frames long, as SDL wants it.
+TEST(Sound, DeviceBufferIsShortAtEveryRate) {
+    for (std::uint32_t rate : {8000, 11025, 22050, 44100, 48000, 96000, 192000}) {
+        start_sound_test();
+        write_wav("a.wav", "abcd", rate, 2);
+        play_sound("a.wav");
+        const SDL_AudioSpec& device = sound_cache.head->format;  // SDL_OpenAudio fills in size
+        ASSERT_EQ(SDL_GetAudioStatus(), SDL_AUDIO_PLAYING) << rate;
+        unsigned frames = device.size / 2;
+        EXPECT_LE(frames * 1000, rate * 25) << rate;
+        EXPECT_GT(frames * 2 * 1000, rate * 25) << rate;  // no shorter than it need be
+        EXPECT_EQ(frames & (frames - 1), 0u) << rate;
+    }
 }
