@@ -33,7 +33,6 @@ void show_frame() {
     }
     TCOD_console_flush_ex(NULL, window_state.viewport);
     window_state.frame_pending = false;
-    window_state.stale = false;
 }
 
 // Each present redraws the whole window, which costs milliseconds on a large one: a level's

@@ -17,6 +17,9 @@ constexpr int FONT_GRID = 16;  // 16 x 16 glyphs, code n in column n / 16, row n
 constexpr const char* WINDOW_CLASS = "io.cragmoor.Cragmoor";  // the desktop entry's id
 constexpr const char* ICON_FILE = "icon.png";
 constexpr int FRAME_TRIES = 10, FRAME_TRY_MS = 10;  // how long to wait for the window's frame
+// Mesa's software OpenGL takes a window's new size only at the swap after the change: a
+// changed window is shown twice.
+constexpr int STALE_FRAMES = 2;
 
 // Keys that only modify others: a window-manager shortcut such as Alt+Tab starts with one.
 constexpr TCOD_keycode_t MODIFIER_KEYS[] = {
@@ -33,7 +36,7 @@ int note_window_event(void*, SDL_Event* event) {
         case SDL_WINDOWEVENT_MAXIMIZED:
         case SDL_WINDOWEVENT_RESIZED:
         case SDL_WINDOWEVENT_SIZE_CHANGED:
-            window_state.stale = true;
+            window_state.stale_frames = STALE_FRAMES;
             break;
         default:
             break;
@@ -41,13 +44,12 @@ int note_window_event(void*, SDL_Event* event) {
     return 1;
 }
 
-// Wayland gives a window no pixels of its own, so SDL must draw there through OpenGL.
-// Elsewhere the console is drawn in software, and probing OpenGL for the window's pixels
-// would load Mesa for nothing (about 90 MB).
-void choose_software_drawing() {
-    if (std::strcmp(SDL_GetCurrentVideoDriver(), "wayland") == 0) return;
-    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-    SDL_SetHint(SDL_HINT_RENDER_DRIVER, "software");
+// libtcod 1.18 draws its SDL renderer in software into the window's own pixels; on X,
+// SDL would otherwise probe OpenGL for those pixels and load Mesa for nothing (about 90 MB).
+// Wayland gives a window no pixels of its own: there SDL needs OpenGL for them.
+void keep_window_pixels_in_software() {
+    if (std::strcmp(SDL_GetCurrentVideoDriver(), "wayland") != 0)
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
 }
 
 // The largest whole multiple of the console's size that fits the display's usable area
@@ -102,7 +104,7 @@ void toggle_fullscreen() {
     if (window == NULL) return;
     bool fullscreen = (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN) != 0;
     SDL_SetWindowFullscreen(window, fullscreen ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
-    window_state.stale = true;
+    window_state.stale_frames = STALE_FRAMES;
 }
 
 bool is_fullscreen_key(const TCOD_key_t& key) {
@@ -126,7 +128,7 @@ bool open_window() {
         std::printf("%s\n", SDL_GetError());
         return false;
     }
-    choose_software_drawing();
+    keep_window_pixels_in_software();
     // SDL's poll sentinel would hide a window close from libtcod's key reads.
     SDL_SetHint(SDL_HINT_POLL_SENTINEL, "0");
     SDL_setenv("SDL_VIDEO_X11_WMCLASS", WINDOW_CLASS, 1);
@@ -158,7 +160,10 @@ TCOD_key_t poll_key_press() {
         key = TCOD_key_t{};
     }
     if (is_modifier_alone(key)) key = TCOD_key_t{};
-    if (window_state.stale) show_frame();
+    if (window_state.stale_frames > 0) {
+        window_state.stale_frames--;
+        show_frame();
+    }
     return key;
 }
 

@@ -7,7 +7,7 @@
 #include <cstdint>
 
 struct WindowState {
-    bool stale;                   // the window changed: show the console again now
+    int stale_frames;             // the window changed: frames to show again at once
     bool frame_pending;           // flushed since the console was last shown
     std::uint32_t pending_since;  // SDL ticks at the first flush not yet shown
     TCOD_ViewportOptions* viewport;  // whole-number scale, centred on black
