@@ -57,10 +57,12 @@ CHANGES = [("320x200", "windowsize 250 150"), ("1000x450", "windowsize 1000 450"
 # The games: renderer, a damaged data file and how, whether the first step plays step0.wav.
 GAMES = [("sdl", "", "", True), ("sdl2", "", "", True), ("sdl", "title.png", "missing", True),
          ("sdl", "title.png", "garbage", True), ("sdl", "terminal.png", "missing", True),
+         ("sdl", "terminal.png", "garbage", True), ("sdl", "terminal.png", "tiny", True),
          ("sdl", "step0.wav", "garbage", False), ("sdl", "step0.wav", "truncated", True),
          ("sdl", "*.wav", "empty", False)]
 DAMAGED = {"garbage": lambda data: data[:4] + os.urandom(300),
-           "truncated": lambda data: data[:len(data) // 2], "empty": lambda data: b""}
+           "truncated": lambda data: data[:len(data) // 2], "empty": lambda data: b"",
+           "tiny": lambda data: run("convert", "-size", "8x8", "xc:white", "png:-")}
 
 
 def play(renderer, name, how, played):
