@@ -12,6 +12,7 @@ mirror=$(sed -n 's/^URIs: *//p' /etc/apt/sources.list.d/debian.sources 2>/dev/nu
 mirror=${mirror:-http://deb.debian.org/debian}
 mkdir -p "$cache/apt-$suite/partial"
 root=$(mktemp -d /var/tmp/cragmoor-$suite.XXXXXX)
+chmod 755 "$root"  # the test runs sway as an unprivileged user, who must reach /
 mounted=""
 cleanup() {
     for point in $mounted; do umount -l "$root/$point" || true; done
@@ -29,7 +30,7 @@ if [ ! -s "$cache/$suite.tar" ]; then
     rm -f "$root.log"
     tar -C "$root" -cf "$cache/$suite.tar.part" . && mv "$cache/$suite.tar.part" "$cache/$suite.tar"
 else
-    tar -C "$root" -xf "$cache/$suite.tar"
+    tar -C "$root" -xf "$cache/$suite.tar" && chmod 755 "$root"
 fi
 
 for point in proc sys dev dev/pts var/cache/apt/archives; do
