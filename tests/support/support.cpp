@@ -8,8 +8,8 @@
 #include <unistd.h>
 
 #include "display/display.h"
-#include "platform/platform.h"
 #include "game/game_state.h"
+#include "platform/platform.h"
 
 std::string calls;
 std::vector<unsigned> pauses;
