@@ -6,12 +6,11 @@
 #include <unistd.h>
 
 #include "platform/platform.h"
+#include "platform/window_state.h"
 
 namespace {
 
 // The font decides: without it libtcod would draw with a font not made for the game.
-const char FONT_FILE[] = "terminal.png";
-constexpr int FONT_GRID = 16;     // glyphs per row and per column of the sheet
 constexpr int SMALLEST_TILE = 4;  // pixels; a glyph any smaller shows no letter
 
 // The working directory first, so that a folder of replacement files wins; then the

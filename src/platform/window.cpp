@@ -12,8 +12,6 @@
 
 namespace {
 
-constexpr const char* FONT_FILE = "terminal.png";
-constexpr int FONT_GRID = 16;  // 16 x 16 glyphs, code n in column n / 16, row n % 16
 constexpr const char* WINDOW_CLASS = "io.cragmoor.Cragmoor";  // the desktop entry's id
 constexpr const char* ICON_FILE = "icon.png";
 constexpr int FRAME_TRIES = 10, FRAME_TRY_MS = 10;  // how long to wait for the window's frame
@@ -64,10 +62,9 @@ void fit_to_display(SDL_Window* window) {
     if (display < 0 || SDL_GetDisplayUsableBounds(display, &usable) != 0) return;
     int top = 0, left = 0, bottom = 0, right = 0;
     // A window manager frames the window once it is shown: SDL hears of it from its events.
-    for (int tries = 0; tries < FRAME_TRIES && top == 0; tries++) {
+    for (int tries = 0; tries < FRAME_TRIES; tries++, SDL_Delay(FRAME_TRY_MS)) {
         SDL_PumpEvents();
-        if (SDL_GetWindowBordersSize(window, &top, &left, &bottom, &right) != 0) break;
-        if (top == 0) SDL_Delay(FRAME_TRY_MS);
+        if (SDL_GetWindowBordersSize(window, &top, &left, &bottom, &right) != 0 || top != 0) break;
     }
     int scale_x = (usable.w - left - right) / width, scale_y = (usable.h - top - bottom) / height;
     int scale = scale_x < scale_y ? scale_x : scale_y;

@@ -1,10 +1,13 @@
-// window_state.h -- what the platform files share about the window; the rest of the game
-// sees none of it.
+// window_state.h -- what the platform files share about the font and the window; the rest
+// of the game sees none of it.
 #pragma once
 
 #include <libtcod.h>
 
 #include <cstdint>
+
+constexpr const char* FONT_FILE = "terminal.png";  // the game's glyph sheet, in the data folder
+constexpr int FONT_GRID = 16;  // 16 x 16 glyphs, code n in column n / 16, row n % 16
 
 struct WindowState {
     int stale_frames;             // the window changed: frames to show again at once
