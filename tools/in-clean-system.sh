@@ -33,7 +33,7 @@ else
     tar -C "$root" -xf "$cache/$suite.tar" && chmod 755 "$root"
 fi
 
-for point in proc sys dev dev/pts var/cache/apt/archives; do
+for point in proc sys dev dev/pts dev/shm var/cache/apt/archives; do
     case $point in
         var/*) mount --bind "$cache/apt-$suite" "$root/$point" ;;
         *) mount --bind "/$point" "$root/$point" ;;

@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 # play.py GAME DATA -- the built game in a real X window under openbox, in xvfb-run's 1920x1200
-# screen, typed at with xdotool, read back pixel for pixel, heard through SDL's disk driver.
-import os, pathlib, shutil, signal, subprocess, sys, tempfile, time, numpy as np
+# screen, typed at with xdotool, read back pixel for pixel, heard through SDL's disk driver;
+# then once under Wayland, in sway's headless compositor, typed at with wtype.
+import glob, json, os, pathlib, shutil, signal, subprocess, sys, tempfile, time, numpy as np
 
 GAME, DATA = map(os.path.abspath, sys.argv[1:3])
 FOLDERS = tempfile.TemporaryDirectory(prefix="cragmoor-e2e-")
@@ -26,8 +27,17 @@ FONT = np.frombuffer(run("convert", DATA + "/terminal.png", "-depth", "8", "gray
 GLYPHS = (FONT.reshape(16, 8, 16, 8) > 127).transpose(2, 0, 1, 3).reshape(256, 8, 8)
 
 
+def x_window():
+    return run("import", "-window", "Cragmoor", "-depth", "8", "ppm:-")
+
+
+SHOOT = [x_window]  # how the game's window is taken as a PPM picture
+
+
 def screen():  # the console at scale 1; all black unless at the largest whole scale, centred
-    ppm = run("import", "-window", "Cragmoor", "-depth", "8", "ppm:-").split(b"\n", 3)
+    ppm = SHOOT[0]().split(b"\n", 3)
+    if len(ppm) < 4:
+        return np.zeros((200, 320, 3), np.uint8)
     width, height = map(int, ppm[1].split())
     shot = np.frombuffer(ppm[3], np.uint8).reshape(height, width, 3)
     scale = max(1, min(width // 320, height // 200))
@@ -43,8 +53,8 @@ def heard(stream, clip):  # classic SDL writes the clip's own format, SDL3 44.1 
     return clip in stream or any(clip in samples[start::4].tobytes() for start in (0, 2))
 
 
-def shows_after(command, column, row, words):  # xdotool's command: the words in one colour there
-    run("xdotool", *command.split())
+def shows_after(command, column, row, words, typist=("xdotool",)):  # the words in one colour there
+    run(*typist, *command.split())
     strokes = np.hstack([GLYPHS[ord(c)] for c in words])
     def shown():
         cells = screen()[row * 8:(row + 1) * 8, column * 8:][:, :strokes.shape[1]]
@@ -112,9 +122,48 @@ def play(renderer, name, how, played):
     assert (game.returncode, out.startswith(b"caching sound [step0.wav]\n")) == (0, played), out
 
 
+def wayland():  # one game under sway's headless Wayland, which will not run as root
+    home = tempfile.mkdtemp(dir=FOLDERS.name)
+    shutil.copytree(DATA, home + "/data")
+    shutil.copy(GAME, home)
+    pathlib.Path(home, "sway.cfg").write_text("output HEADLESS-1 resolution 1920x1200\n")
+    os.chmod(FOLDERS.name, 0o755)
+    run("chown", "-R", "nobody", home)
+    user = ["setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups", "env", "HOME=" + home,
+            "XDG_RUNTIME_DIR=" + home, "WAYLAND_DISPLAY=wayland-1"]
+    sway = subprocess.Popen(user + ["WLR_BACKENDS=headless", "WLR_RENDERER=pixman",
+                                    "WLR_LIBINPUT_NO_DEVICES=1", "sway", "-c", home + "/sway.cfg"],
+                            stderr=subprocess.DEVNULL)
+    until(lambda: glob.glob(home + "/sway-ipc.*.sock"), "no sway")
+    user.append("SWAYSOCK=" + glob.glob(home + "/sway-ipc.*.sock")[0])
+    game = subprocess.Popen(user + ["SDL_VIDEODRIVER=wayland", "SDL_AUDIODRIVER=dummy",
+                                    home + "/cragmoor"], cwd=home + "/data", stdout=subprocess.PIPE)
+    def window():  # the inside of the game's window, where sway put it
+        nodes = [json.loads(run(*user, "swaymsg", "-t", "get_tree") or b"{}")]
+        for node in nodes:
+            nodes += node.get("nodes", [])
+            if node.get("name") == "Cragmoor":
+                box, inside = node["rect"], node["window_rect"]
+                where = "%d,%d %dx%d" % (box["x"] + inside["x"], box["y"] + inside["y"],
+                                         inside["width"], inside["height"])
+                return run(*user, "grim", "-t", "ppm", "-g", where, "-")
+        return b""
+    SHOOT[0] = window
+    # Each wtype is a new virtual keyboard: a key sent before SDL has taken its keymap is lost
+    # (SDL 2.26 even crashes on it), so wtype waits first, as no real keyboard needs to.
+    wtype = user + ["wtype", "-s", "300"]
+    shows_after("-s 1", 2, 14, "PICK UP ROCK BY", wtype)
+    shows_after("-k Return", 4, 24, "pots:0 dlvl:1", wtype)
+    shows_after("q", 32, 24, "give up?", wtype)
+    game.send_signal(signal.SIGTERM)
+    assert game.wait(timeout=5) == 0, "the game under Wayland did not end on SIGTERM"
+    sway.terminate()
+
+
 subprocess.Popen(["openbox"], stderr=subprocess.DEVNULL)
 until(lambda: b"window id" in run("xprop", "-root", "_NET_SUPPORTING_WM_CHECK"), "no openbox")
 quiet = subprocess.run([GAME], env=dict(os.environ, SDL_AUDIODRIVER="bogus"), capture_output=True)
 assert (quiet.returncode, quiet.stdout) == (1, b"audio init fail"), "no audio: %r" % (quiet,)
 for game in GAMES:
     play(*game)
+wayland()
