@@ -7,15 +7,18 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <string>
+#include <iterator>
+#include <vector>
 
 #include "game/game_state.h"
 #include "sound/sound_cache.h"
 
-// Keys as the tests' SDL events: {}[] are the arrows, N Return, E Escape. A give-up is always
-// answered, and the title screen it leads to gets a key that starts a game, not q or Escape.
-const char* const KEYS[] = {"w", "a", "s", "d", "{", "}", "[", "]", "1", " ", " ", "qn", "qyx",
-                            "N", "2", "D", "E"};
+// A give-up is always answered, and the title screen it leads to gets a key that starts a
+// game, never q or Escape, which would end the program.
+const std::vector<SDL_Keycode> KEYS[] = {
+    {SDLK_w}, {SDLK_a}, {SDLK_s}, {SDLK_d}, {SDLK_UP}, {SDLK_DOWN}, {SDLK_LEFT}, {SDLK_RIGHT},
+    {SDLK_1}, {SDLK_SPACE}, {SDLK_SPACE}, {SDLK_q, SDLK_n}, {SDLK_q, SDLK_y, SDLK_x},
+    {SDLK_RETURN}, {SDLK_2}, {SDLK_ESCAPE}};
 
 void check(bool rule, const char* what) {
     if (rule) return;
@@ -48,16 +51,6 @@ void push(Uint32 type, SDL_Keycode key) {
     SDL_PushEvent(&event);
 }
 
-void push_keys(const std::string& keys) {
-    for (char k : keys) {
-        SDL_Keycode key = k == '{' ? SDLK_UP : k == '}' ? SDLK_DOWN : k == '[' ? SDLK_LEFT
-                        : k == ']' ? SDLK_RIGHT : k == 'N' ? SDLK_RETURN : k == 'E' ? SDLK_ESCAPE
-                        : k == 'D' ? SDLK_d : k;
-        push(SDL_KEYDOWN, key);
-        push(SDL_KEYUP, key);
-    }
-}
-
 bool keys_typed = false;
 
 // The first pause is the title screen's: the keys go in then, all at once (SDL's queue
@@ -67,12 +60,15 @@ void type_all_keys() {
     long count = std::getenv("SOAK_KEYS") ? std::atol(std::getenv("SOAK_KEYS")) : 5000;
     std::printf("soak: SOAK_SEED=%u SOAK_KEYS=%ld\n", seed, count);
     TCOD_Random* random = TCOD_random_new_from_seed(TCOD_RNG_MT, seed);
-    std::string keys;
-    while (long(keys.size()) < count && keys.size() < 20000)
-        keys += KEYS[TCOD_random_get_int(random, 0, sizeof KEYS / sizeof *KEYS - 1)];
+    for (long typed = 0; typed < count && typed < 20000;) {
+        for (SDL_Keycode key : KEYS[TCOD_random_get_int(random, 0, std::size(KEYS) - 1)]) {
+            push(SDL_KEYDOWN, key);
+            push(SDL_KEYUP, key);
+            typed++;
+        }
+    }
     TCOD_random_restore(NULL, random);
     TCOD_random_delete(random);
-    push_keys(keys);
     keys_typed = true;
 }
 
