@@ -11,8 +11,8 @@ TITLE_PNG = os.path.join(DATA, "..", "docs", "title.png")  # the README's pictur
 OPENED = "1600x1000"  # the largest multiple of 320x200 that fits 1920x1200 with a window frame
 
 
-def run(*command, data=None):
-    return subprocess.run(command, input=data, capture_output=True, timeout=60).stdout
+def run(*command, data=None, timeout=60):
+    return subprocess.run(command, input=data, capture_output=True, timeout=timeout).stdout
 
 
 def until(shown, what):
@@ -27,8 +27,11 @@ FONT = np.frombuffer(run("convert", DATA + "/terminal.png", "-depth", "8", "gray
 GLYPHS = (FONT.reshape(16, 8, 16, 8) > 127).transpose(2, 0, 1, 3).reshape(256, 8, 8)
 
 
-def x_window():
-    return run("import", "-window", "Cragmoor", "-depth", "8", "ppm:-")
+def x_window():  # import now and then hangs on a window just mapped: the next try takes it
+    try:
+        return run("import", "-window", "Cragmoor", "-depth", "8", "ppm:-", timeout=5)
+    except subprocess.TimeoutExpired:
+        return b""
 
 
 SHOOT = [x_window]  # how the game's window is taken as a PPM picture
