@@ -312,7 +312,8 @@ int measure_here() {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     std::printf("= here_rss_mib %.3f\n", usage.ru_maxrss / 1024.0);
-    // A key typed by wtype crashes SDL 2.26's Wayland keyboard code, so only X types one.
+    // A key wtype sends before SDL has taken its new keyboard's keymap crashes SDL 2.26, so
+    // only X types one here.
     if (std::strcmp(SDL_GetCurrentVideoDriver(), "x11") == 0)
         std::printf("= peak_rss_mib %.3f\n", game_peak_rss_mib());
     std::printf("= bare_rss_mib %.3f\n", bare_window_rss_mib(width, height, false));
