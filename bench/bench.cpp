@@ -251,10 +251,8 @@ void wait_with_events(int milliseconds) {
 // flush with the game's viewport, and a wait; nothing of the game.
 int bare_window(int width, int height, bool fullscreen) {
     if (chdir(CRAGMOOR_DATA_DIR) != 0 || SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return 1;
-    if (std::strcmp(SDL_GetCurrentVideoDriver(), "wayland") != 0) {
+    if (std::strcmp(SDL_GetCurrentVideoDriver(), "wayland") != 0)
         SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-        SDL_SetHint(SDL_HINT_RENDER_DRIVER, "software");
-    }
     if (TCOD_console_set_custom_font(FONT_FILE, TCOD_FONT_LAYOUT_ASCII_INCOL, FONT_GRID,
                                      FONT_GRID) < 0 ||
         TCOD_console_init_root(CONSOLE_COLUMNS, CONSOLE_ROWS, "bare", false,
