@@ -8,6 +8,13 @@
 constexpr int STATUS_ROW = 24;       // bottom row: status at the left, messages at the right
 constexpr int MESSAGE_COLUMN = 20;   // first column of the message field
 
+constexpr int GLYPH_BLOCK = 219;  // the full block: the floor's checkerboard and the heal flash
+constexpr int GLYPH_STAR = '*';   // a rock, lying or carried, and the red flash of a hit
+
+// Puts one glyph in the colour on black at (x, y) and flushes. Called for what the game
+// flashes over the map (the trail, the heal, a hit) and for the monsters.
+void put_glyph(int x, int y, int glyph, TCOD_color_t colour);
+
 // Draws map cell (x, y): its terrain, then the potion over it if one lies there.
 // Monsters and the player are not drawn; callers draw them again afterwards.
 void draw_cell(int x, int y);
@@ -23,9 +30,9 @@ void draw_level();
 // The text is printed without a flush: it shows with the next flush of anything.
 void draw_status_line();
 
-// Blanks the message field and prints text from column on the bottom row, then flushes.
-// Callers right-align their messages: column is 40 minus the length of the text.
-void show_message(int column, const char* text);
+// Blanks the message field and prints text on the bottom row so that it ends in the last
+// column, then flushes.
+void show_message(const char* text);
 
 // Alternates text with "press space!" in the message field, every 1000 polls, until the
 // space bar is pressed or the window is closed. Called by run_game between levels and

@@ -10,33 +10,31 @@ namespace {
 
 constexpr int GLYPH_HEART = 3;
 constexpr int GLYPH_POTION = '!';
-constexpr int GLYPH_ROCK = '*';
 constexpr int GLYPH_STAIRS = '>';
 constexpr int GLYPH_PLAYER = '@';
-constexpr int GLYPH_FLOOR = 219;  // the full block, shaded as a checkerboard
+
+}  // namespace
 
 void put_glyph(int x, int y, int glyph, TCOD_color_t colour) {
     TCOD_console_put_char_ex(NULL, x, y, glyph, colour, TCOD_black);
     flush_console();
 }
 
-}  // namespace
-
 void draw_cell(int x, int y) {
     std::uint8_t code = terrain_at(x, y);
     if (code == TERRAIN_STAIRS)
         put_glyph(x, y, GLYPH_STAIRS, TCOD_yellow);
     else if (code == TERRAIN_ROCK)
-        put_glyph(x, y, GLYPH_ROCK, TCOD_orange);
+        put_glyph(x, y, GLYPH_STAR, TCOD_orange);
     else if (code == TERRAIN_FLOOR)
-        put_glyph(x, y, GLYPH_FLOOR, (x + y) % 2 == 0 ? TCOD_grey : TCOD_dark_grey);
+        put_glyph(x, y, GLYPH_BLOCK, (x + y) % 2 == 0 ? TCOD_grey : TCOD_dark_grey);
     else
         put_glyph(x, y, code, TCOD_orange);
     if (item_at(x, y) != 0) put_glyph(x, y, GLYPH_POTION, TCOD_cyan);
 }
 
 void draw_player() {
-    put_glyph(game.player_x, game.player_y, game.rock_carried ? GLYPH_ROCK : GLYPH_PLAYER,
+    put_glyph(game.player_x, game.player_y, game.rock_carried ? GLYPH_STAR : GLYPH_PLAYER,
               TCOD_white);
 }
 

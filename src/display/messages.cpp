@@ -10,13 +10,12 @@ namespace {
 constexpr int BLINK_POLLS = 1000;  // polls per phase of the prompt's blink
 constexpr const char* PRESS_SPACE = "press space!";
 
-int right_aligned(const char* text) { return 40 - static_cast<int>(std::strlen(text)); }
-
 }  // namespace
 
-void show_message(int column, const char* text) {
-    TCOD_console_print(NULL, MESSAGE_COLUMN, STATUS_ROW, "%s", "                    ");
-    TCOD_console_print(NULL, column, STATUS_ROW, "%s", text);
+void show_message(const char* text) {
+    TCOD_console_print(NULL, MESSAGE_COLUMN, STATUS_ROW, "%*s", CONSOLE_COLUMNS - MESSAGE_COLUMN, "");
+    TCOD_console_print(NULL, CONSOLE_COLUMNS - static_cast<int>(std::strlen(text)), STATUS_ROW,
+                       "%s", text);
     flush_console();
 }
 
@@ -30,12 +29,9 @@ void wait_for_space(const char* text) {
         if (key.vk != TCODK_NONE && key.c == ' ') return;
         if (polls % BLINK_POLLS == 0) {
             blinks++;
-            if (blinks % 2 == 1)
-                show_message(right_aligned(PRESS_SPACE), PRESS_SPACE);
-            else
-                show_message(right_aligned(text), text);
+            show_message(blinks % 2 == 1 ? PRESS_SPACE : text);
         }
-        pause_game(1);
+        pause_game(IDLE_PAUSE_MS);
         if (TCOD_console_is_window_closed()) return;
     }
 }

@@ -115,7 +115,7 @@ void wait_for_title_key() {
             return;
         }
         if (TCOD_console_is_window_closed()) return;
-        pause_game(1);
+        pause_game(IDLE_PAUSE_MS);
     }
 }
 

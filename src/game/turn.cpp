@@ -12,9 +12,7 @@
 
 namespace {
 
-constexpr int GLYPH_TRAIL = 160;       // flashed on the cell the player leaves
-constexpr int GLYPH_HEAL = 219;        // flashed on the player while healing
-constexpr std::uint32_t IDLE_PAUSE_MS = 1;  // between polls
+constexpr int GLYPH_TRAIL = 160;  // flashed on the cell the player leaves
 constexpr std::uint32_t CRUSH_PAUSE_MS = 750;
 constexpr std::uint32_t HEAL_PAUSE_MS = 1000;
 
@@ -69,34 +67,33 @@ TCOD_key_t wait_for_answer() {
 // Returns true when the game ends here: the answer was a plain y (Shift or Caps Lock
 // make it a Y, which declines), or the window closed while asking.
 bool ask_to_give_up() {
-    show_message(32, "give up?");
+    show_message("give up?");
     TCOD_key_t answer = wait_for_answer();
     if (TCOD_console_is_window_closed()) return true;
     if (typed_character(answer) == 'y') {
         show_title_screen();
         return true;
     }
-    show_message(31, "nevermind");
+    show_message("nevermind");
     return false;
 }
 
 void drink_potion(Turn& turn) {
     if (game.potions == 0) {
-        show_message(30, "no potion!");
+        show_message("no potion!");
         return;
     }
     game.potions--;
     if (game.hit_points >= MAX_HIT_POINTS) {
         draw_status_line();
-        show_message(30, "no effect!");
+        show_message("no effect!");
         turn.turn_spent = true;
         return;
     }
     game.hit_points++;
     draw_status_line();
-    show_message(33, "healed!");
-    TCOD_console_put_char_ex(NULL, game.player_x, game.player_y, GLYPH_HEAL, TCOD_white, TCOD_black);
-    flush_console();
+    show_message("healed!");
+    put_glyph(game.player_x, game.player_y, GLYPH_BLOCK, TCOD_white);
     play_sound("heal.wav");
     pause_game(HEAL_PAUSE_MS);
     draw_player();
@@ -107,7 +104,7 @@ void take_rock(Turn& turn) {
     std::uint8_t& terrain = terrain_at(game.player_x, game.player_y);
     if (terrain != TERRAIN_ROCK) return;
     if (game.rock_carried) {
-        show_message(32, "blocked.");
+        show_message("blocked.");
         turn.rock_blocked = true;
         return;
     }
@@ -115,7 +112,7 @@ void take_rock(Turn& turn) {
     game.rock_carried = 1;
     draw_status_line();
     draw_player();
-    show_message(32, "got rock");
+    show_message("got rock");
     turn.rock_taken = true;
     play_sound("getrock.wav");
 }
@@ -126,14 +123,14 @@ bool meet_monster(Turn& turn) {
     int slot = monster_at(game.player_x, game.player_y);
     if (slot < 0) return turn.rock_blocked;
     if (!game.rock_carried) {
-        show_message(32, "blocked.");
+        show_message("blocked.");
         return true;
     }
     terrain_at(game.player_x, game.player_y) = TERRAIN_ROCK;
     draw_cell(game.player_x, game.player_y);
     game.rock_carried--;
     play_sound("squash.wav");
-    show_message(31, "squashed!");
+    show_message("squashed!");
     monsters[slot].state = 0;
     draw_status_line();
     turn.turn_spent = true;
@@ -142,41 +139,25 @@ bool meet_monster(Turn& turn) {
     return true;
 }
 
-// A window closed at the prompt ends the game; a level drawn first would keep it open
-// for as long as the drawing takes.
-void enter_next_level() {
+// The staircase, or the last monster crushed. A window closed at the prompt ends the game;
+// a level drawn first would keep it open for as long as the drawing takes.
+void go_down() {
+    draw_cell(game.player_x, game.player_y);
+    play_sound("escape.wav");
+    wait_for_space("next level...");
     if (TCOD_console_is_window_closed()) return;
-    generate_level(game.dungeon_level);
-    TCOD_console_clear(NULL);
-    draw_status_line();
-    draw_level();
-    game.step_counter = 0;
+    game.dungeon_level++;
+    enter_level();
 }
 
 // The potions still lying on the level are collected on the way down.
-void clear_level() {
-    std::uint8_t lying = 0;
-    for (std::uint8_t item : map_grid.items) lying += item != 0;
-    game.potions += lying;
-    draw_cell(game.player_x, game.player_y);
-    play_sound("escape.wav");
-    game.dungeon_level++;
-    wait_for_space("next level...");
-    enter_next_level();
-}
-
-void descend_stairs() {
-    draw_cell(game.player_x, game.player_y);
-    play_sound("escape.wav");
-    wait_for_space("next level...");
-    game.dungeon_level++;
-    enter_next_level();
+void collect_potions() {
+    for (std::uint8_t item : map_grid.items) game.potions += item != 0;
 }
 
 void finish_step(Turn& turn) {
     TCOD_color_t trail = (turn.start_x + turn.start_y) % 2 == 0 ? TCOD_light_grey : TCOD_grey;
-    TCOD_console_put_char_ex(NULL, turn.start_x, turn.start_y, GLYPH_TRAIL, trail, TCOD_black);
-    flush_console();
+    put_glyph(turn.start_x, turn.start_y, GLYPH_TRAIL, trail);
     draw_cell(turn.start_x, turn.start_y);
     draw_player();
     if (game.rock_carried && !turn.rock_taken) turn.monsters_move_twice = true;
@@ -184,7 +165,7 @@ void finish_step(Turn& turn) {
     if (item == 0) return;
     game.potions++;
     item = 0;
-    show_message(29, "got potion!");
+    show_message("got potion!");
     play_sound("getpotion.wav");
     draw_status_line();
 }
@@ -205,7 +186,8 @@ TurnEnd play_turn(const TCOD_key_t& key) {
         game.player_y = turn.start_y;
         draw_player();
         if (turn.monster_squashed && count_live_monsters() == 0) {
-            clear_level();
+            collect_potions();
+            go_down();
             return TURN_LEVEL_CLEARED;
         }
     }
@@ -214,7 +196,7 @@ TurnEnd play_turn(const TCOD_key_t& key) {
     else if (!turn.turn_spent)
         return TURN_DONE;
     if (terrain_at(game.player_x, game.player_y) == TERRAIN_STAIRS) {
-        descend_stairs();
+        go_down();
         return TURN_DONE;
     }
     move_monsters();

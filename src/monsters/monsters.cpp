@@ -14,7 +14,6 @@
 namespace {
 
 constexpr std::uint32_t HIT_PAUSE_MS = 600;  // long enough to hear "ouch" and read the message
-constexpr int GLYPH_HIT = '*';               // the red flash over the player
 
 struct Step {
     int dx;
@@ -22,8 +21,7 @@ struct Step {
 };
 
 void draw_monster(const MonsterSlot& monster) {
-    TCOD_console_put_char_ex(NULL, monster.x, monster.y, monster.glyph, TCOD_green, TCOD_black);
-    flush_console();
+    put_glyph(monster.x, monster.y, monster.glyph, TCOD_green);
 }
 
 int player_dx(const MonsterSlot& monster) { return game.player_x - monster.x; }
@@ -38,16 +36,15 @@ bool next_to_player(const MonsterSlot& monster) {
 void hit_player() {
     if (game.hit_points == 0) return;
     play_sound("ouch.wav");
-    TCOD_console_put_char_ex(NULL, game.player_x, game.player_y, GLYPH_HIT, TCOD_red, TCOD_black);
-    flush_console();
+    put_glyph(game.player_x, game.player_y, GLYPH_STAR, TCOD_red);
     game.hit_points--;
     draw_status_line();
     if (game.hit_points > 0) {
-        show_message(28, "monster hit!");
+        show_message("monster hit!");
         pause_game(HIT_PAUSE_MS);
         draw_player();
     } else {
-        show_message(29, "you died!!!");
+        show_message("you died!!!");
         pause_game(HIT_PAUSE_MS);
         play_sound("gameover.wav");
     }

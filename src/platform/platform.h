@@ -9,6 +9,7 @@
 
 constexpr int CONSOLE_COLUMNS = 40;  // the root console: the map's 40 columns
 constexpr int CONSOLE_ROWS = 25;     // the map's 24 rows and the status row
+constexpr std::uint32_t IDLE_PAUSE_MS = 1;  // between two polls of a wait for a key
 
 // Makes the working directory the game's data folder: the first of the working directory,
 // the installed data folder and the source tree's data/ whose "terminal.png" libtcod can
