@@ -29,6 +29,7 @@ awk -v status="$status" -v old_validator="$(appstreamcli --version | grep -c ' 0
 ' "$work/appstream.txt"
 grep -q "<release version=\"$1\"" io.cragmoor.Cragmoor.metainfo.xml
 [ "$(dpkg-parsechangelog -l ../debian/changelog -S Version)" = "$1" ]
-python3 ../tools/make_icon.py "$work/icons" "$work/icon.png" >/dev/null
+# Debian's own python3, the one ./check gives Pillow (python3-pil), whatever comes first in PATH.
+/usr/bin/python3 ../tools/make_icon.py "$work/icons" "$work/icon.png" >/dev/null
 diff -r "$work/icons" icons
 cmp "$work/icon.png" ../data/icon.png

@@ -5,7 +5,8 @@ import gzip
 import os
 import struct
 import sys
-import zlib
+
+from PIL import Image
 
 FONT_PATH = "/usr/share/consolefonts/Uni2-VGA8.psf.gz"
 OUT_PATH = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "data", "terminal.png")
@@ -53,8 +54,7 @@ DRAWN = {
     "▼": (0x00, 0x00, 0xFE, 0x7C, 0x38, 0x10, 0x00, 0x00),
 }
 
-BLANK = tuple([0] * TILE_SIZE)
-FULL = tuple([0xFF] * TILE_SIZE)
+FULL = bytes([0xFF] * TILE_SIZE)
 
 
 def read_psf1(data):
@@ -110,7 +110,7 @@ def split_glyphs(raw, count, width, height):
         raise ValueError("font is %d x %d, this tileset needs 8 x 8 glyphs" % (width, height))
     if len(raw) < count * height:
         raise ValueError("font file is truncated")
-    return [tuple(raw[g * height:(g + 1) * height]) for g in range(count)]
+    return [raw[g * height:(g + 1) * height] for g in range(count)]
 
 
 def read_font(path):
@@ -123,73 +123,57 @@ def read_font(path):
     raise ValueError("%s is not a PSF font" % path)
 
 
-def mirror(rows):
+def tile(rows):
+    # One byte per pixel row, leftmost pixel in the high bit: Pillow's 1-bit raw layout.
+    return Image.frombytes("1", (TILE_SIZE, TILE_SIZE), bytes(rows))
+
+
+def mirror(glyph):
     # The VGA glyphs keep column 7 empty, so flip within columns 0..6 to keep that gap.
-    return tuple(sum((r >> (7 - x) & 1) << (1 + x) for x in range(7)) | (r & 1) for r in rows)
+    out = glyph.copy()
+    out.paste(glyph.crop((0, 0, 7, 8)).transpose(Image.Transpose.FLIP_LEFT_RIGHT), (0, 0))
+    return out
 
 
-def turn(rows):
+def turn(glyph):
     # Quarter turn clockwise inside the 7 x 7 box the glyphs are drawn in.
-    ink = lambda x, y: rows[y] >> (7 - x) & 1
-    return tuple(sum(ink(y, 6 - x) << (7 - x) for x in range(7)) if y < 7 else 0
-                 for y in range(8))
+    out = Image.new("1", (TILE_SIZE, TILE_SIZE))
+    out.paste(glyph.crop((0, 0, 7, 7)).transpose(Image.Transpose.ROTATE_270), (0, 0))
+    return out
 
 
-TRANSFORMS = {None: lambda rows: rows, "mirror": mirror, "turn": turn}
+TRANSFORMS = {None: lambda glyph: glyph, "mirror": mirror, "turn": turn}
 
 
 def glyph_for(code, glyphs, table, notes):
     char = CP437[code]
     if code == 0:
-        return BLANK
+        return Image.new("1", (TILE_SIZE, TILE_SIZE))
     if char in DRAWN:
         notes.append("%3d U+%04X %s drawn: the font has no filled triangle" % (code, ord(char), char))
-        return DRAWN[char]
+        return tile(DRAWN[char])
     if ord(char) in table:
-        return glyphs[table[ord(char)]]
+        return tile(glyphs[table[ord(char)]])
     if char in BORROWED:
         source, how = BORROWED[char]
         if ord(source) in table:
             notes.append("%3d U+%04X %s from U+%04X %s%s"
                          % (code, ord(char), char, ord(source), source, " " + how if how else ""))
-            return TRANSFORMS[how](glyphs[table[ord(source)]])
+            return TRANSFORMS[how](tile(glyphs[table[ord(source)]]))
     raise ValueError("no glyph for code %d (U+%04X %s)" % (code, ord(char), char))
 
 
-def build_tiles(glyphs, table, notes):
+def build_sheet(glyphs, table, notes):
     tiles = [glyph_for(code, glyphs, table, notes) for code in range(256)]
-    if tiles[FULL_BLOCK] != FULL:
+    if tiles[FULL_BLOCK].tobytes() != FULL:
         notes.append("219 U+2588 █ forced full: the font's glyph leaves pixels dark")
-        tiles[FULL_BLOCK] = FULL
-    return tiles
-
-
-def pixel_rows(tiles):
-    # Column layout: code n sits at grid column n / 16, row n % 16.
-    size = GRID * TILE_SIZE
-    image = [bytearray(size) for _ in range(size)]
-    for code, rows in enumerate(tiles):
-        left, top = code // GRID * TILE_SIZE, code % GRID * TILE_SIZE
-        for y in range(TILE_SIZE):
-            for x in range(TILE_SIZE):
-                if rows[y] >> (7 - x) & 1:
-                    image[top + y][left + x] = 0xFF
-    return image
-
-
-def png_chunk(kind, body):
-    crc = zlib.crc32(kind + body) & 0xFFFFFFFF
-    return struct.pack(">I", len(body)) + kind + body + struct.pack(">I", crc)
-
-
-def encode_png(image):
-    # 8-bit greyscale, no alpha, no timestamp: libtcod reads it as ink coverage and the
-    # bytes depend only on the font.
-    height, width = len(image), len(image[0])
-    header = struct.pack(">IIBBBBB", width, height, 8, 0, 0, 0, 0)
-    raw = b"".join(b"\x00" + bytes(row) for row in image)
-    return (b"\x89PNG\r\n\x1a\n" + png_chunk(b"IHDR", header)
-            + png_chunk(b"IDAT", zlib.compress(raw, 9)) + png_chunk(b"IEND", b""))
+        tiles[FULL_BLOCK] = tile(FULL)
+    # 8-bit greyscale, white on black: libtcod reads it as ink coverage.
+    sheet = Image.new("L", (GRID * TILE_SIZE, GRID * TILE_SIZE))
+    for code, glyph in enumerate(tiles):
+        # Column layout: code n sits at grid column n / 16, row n % 16.
+        sheet.paste(glyph, (code // GRID * TILE_SIZE, code % GRID * TILE_SIZE))
+    return sheet
 
 
 def main(argv):
@@ -198,20 +182,19 @@ def main(argv):
     try:
         glyphs, table, kind = read_font(font_path)
         notes = []
-        png = encode_png(pixel_rows(build_tiles(glyphs, table, notes)))
+        sheet = build_sheet(glyphs, table, notes)
+        os.makedirs(os.path.dirname(out_path), exist_ok=True)
+        sheet.save(out_path)
     except (OSError, ValueError) as err:
         print("make_font: %s" % err, file=sys.stderr)
         return 1
-    os.makedirs(os.path.dirname(out_path), exist_ok=True)
-    with open(out_path, "wb") as f:
-        f.write(png)
     print("font:   %s (%s, %d glyphs, %d Unicode entries)" % (font_path, kind, len(glyphs), len(table)))
     print("tiles:  256 codes, %dx%d each, code page 437, column layout" % (TILE_SIZE, TILE_SIZE))
     print("substitutions (%d):" % len(notes))
     for note in notes:
         print("  " + note)
-    size = GRID * TILE_SIZE
-    print("wrote:  %s (%dx%d greyscale, %d bytes)" % (out_path, size, size, len(png)))
+    print("wrote:  %s (%dx%d greyscale, %d bytes)"
+          % (out_path, sheet.width, sheet.height, os.path.getsize(out_path)))
     return 0
 
 
