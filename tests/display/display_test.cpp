@@ -22,40 +22,81 @@ TEST(Drawing, TheLevelInLayersTheStatusLineAndMessages) {
     game.hit_points = 2, game.potions = 10, game.dungeon_level = 12;
     TCOD_console_print(NULL, 0, 24, "%s", "#######################");
     draw_status_line();
-    show_message(29, "got potion!");
-    show_message(32, "%s%s");
+    show_message("got potion!");
+    show_message("%s%s");
     EXPECT_EQ(cell(0, 24) + cell(1, 24) + cell(2, 24) + text(3, 24, 37),
-              "HredHredHgrey pots:10 dlvl:12             %s%s    ");
+              "HredHredHgrey pots:10 dlvl:12                 %s%s");
 }
 
 // The prompt blinks every 1000 polls and ignores other keys until space.
 TEST(SpacePrompt, BlinksUntilSpace) {
     start_test();
-    show_message(31, "squashed!");
-    push_keys("xN");
+    show_message("squashed!");
+    push_keys("x Return");
     std::string shown;
     on_pause = [&shown] {
         if (pauses.size() % 1000 == 500) shown += message() + "|";
-        if (pauses.size() == 3600) push_keys(" ");
+        if (pauses.size() == 3600) push_keys("Space");
     };
     wait_for_space("you died!!!");
     EXPECT_EQ(pauses, std::vector<unsigned>(3600, 1));
     EXPECT_EQ(shown, "squashed!|press space!|you died!!!|press space!|");
 }
 
-// Escape and q end the program at once (status 0); any other key, Shift+q and Caps Lock q among
-// them, starts a game with the text colour grey; releases are no choice; a closing window returns.
-TEST(TitleScreen, OnlyEscapeAndQEndTheProgram) {
-    for (auto [keys, exit_code] : {std::pair{"E", 0}, {"q", 0}, {"a", 7}, {"{", 7}, {"Q", 7},
-                                   {"%q", 7}, {"N", 7}, {" ", 7}, {"^y^q^Eb", 7}, {"", 7}}) {
-        start_test();
-        push_keys(keys);
-        TCOD_console_set_default_foreground(NULL, TCOD_red);
-        on_pause = [] { if (pauses.size() == 20) push_keys("!"); };
-        EXPECT_EXIT({
-            show_title_screen();
-            bool grey = TCOD_color_equals(TCOD_console_get_default_foreground(NULL), TCOD_grey);
-            std::_Exit(grey && TCOD_console_is_window_closed() == (*keys == '\0') ? 7 : 8);
-        }, testing::ExitedWithCode(exit_code), "") << keys;
-    }
+// On the title screen a key either ends the program at once, with status 0, or starts a game
+// with the text colour grey; a key's release is no choice, and a closed window returns.
+struct TitleKey {
+    const char *name, *keys;
+    bool ends_program;
+};
+const TitleKey TITLE_KEYS[] = {
+    {"EscapeEnds", "Escape", true}, {"QEnds", "q", true}, {"ALetterPlays", "a", false},
+    {"AnArrowPlays", "Up", false}, {"ShiftQPlays", "Shift+q", false},
+    {"CapsLockQPlays", "CapsLock q", false}, {"ReturnPlays", "Return", false},
+    {"SpacePlays", "Space", false}, {"ReleasesAreNoChoice", "release:y release:q release:Escape b", false},
+    {"AClosedWindowReturns", "", false},
+};
+struct TitleScreen : testing::TestWithParam<TitleKey> {};
+
+TEST_P(TitleScreen, KeyEndsTheProgramOrPlays) {
+    start_test();
+    push_keys(GetParam().keys);
+    TCOD_console_set_default_foreground(NULL, TCOD_red);
+    on_pause = [] { if (pauses.size() == 20) push_keys("close"); };
+    EXPECT_EXIT({
+        show_title_screen();
+        bool grey = TCOD_color_equals(TCOD_console_get_default_foreground(NULL), TCOD_grey);
+        std::_Exit(grey && TCOD_console_is_window_closed() == !*GetParam().keys ? 7 : 8);
+    }, testing::ExitedWithCode(GetParam().ends_program ? 0 : 7), "");
+}
+INSTANTIATE_TEST_SUITE_P(Keys, TitleScreen, testing::ValuesIn(TITLE_KEYS), RowName());
+
+// Each glyph of the title stands on the shade of the picture it needs: a coloured glyph brings
+// its own black square, a hole unless the picture there is in shadow (luma at most 12%), and a
+// black outline stroke is lost unless the picture there is light (luma at least 20%).
+TEST(TitleScreen, GlyphsStandOnTheirShadeOfThePicture) {
+    start_test();
+    push_keys("a");
+    show_title_screen();
+    TCOD_Image* picture = TCOD_image_load("title.png");
+    ASSERT_NE(picture, nullptr);
+    int colour_glyphs = 0, outline_glyphs = 0;
+    for (int x = 0; x < CONSOLE_COLUMNS; x++)
+        for (int y = 0; y < STATUS_ROW; y++) {
+            int glyph = TCOD_console_get_char(NULL, x, y);
+            TCOD_color_t ink = TCOD_console_get_char_foreground(NULL, x, y);
+            TCOD_color_t square = TCOD_console_get_char_background(NULL, x, y);
+            TCOD_color_t shade = TCOD_image_get_pixel(picture, x, y + 1);  // its top row is hidden
+            float luma = (0.299f * shade.r + 0.587f * shade.g + 0.114f * shade.b) / 255;
+            if (glyph == ' ' || glyph == 0) continue;
+            if (TCOD_color_equals(ink, TCOD_black)) {
+                outline_glyphs++;
+                EXPECT_GE(luma, 0.20f) << "outline glyph " << glyph << " at " << x << ", " << y;
+            } else if (TCOD_color_equals(square, TCOD_black)) {
+                colour_glyphs++;
+                EXPECT_LE(luma, 0.12f) << "colour glyph " << glyph << " at " << x << ", " << y;
+            }
+        }
+    TCOD_image_delete(picture);
+    EXPECT_TRUE(colour_glyphs > 0 && outline_glyphs > 0);
 }

@@ -1,46 +1,62 @@
-// monsters_test.cpp -- the monsters' turn on hand-built maps: the screen, the sounds, the pauses.
-#include <set>
+// monsters_test.cpp -- the monsters' turn on hand-built maps: where they step, what the
+// screen shows, the sounds and the pauses of their hits.
+#include <algorithm>
+#include <cctype>
 
 #include "display/display.h"
 #include "game/game_state.h"
 #include "monsters/monsters.h"
 #include "support/support.h"
 
-// The longer axis first, ties vertical, 0 heads left or up; the other axis only when blocked
-// (rock, stairs, edge, live monster); slots move in order; a dead slot lies on the first's way.
-TEST(MonsterTurn, StepsTowardThePlayerRoundRocksAndEachOther) {
-    struct Move { int slot, x, y, want_x, want_y; };
-    using Blocks = std::vector<std::tuple<int, int, char>>;
-    const struct { const char* what; int px, py; std::vector<Move> moves; Blocks blocks; }
-        STEPS[] = {
-        {"a tie: down", 10, 10, {{0, 9, 9, 9, 10}}, {}},
-        {"up, never down", 10, 10, {{0, 7, 10, 7, 9}}, {{8, 10, '>'}}},
-        {"no third way", 10, 10, {{0, 7, 10, 7, 10}}, {{8, 10, '#'}, {7, 9, '#'}}},
-        {"left, never right", 10, 10, {{0, 10, 14, 9, 14}}, {{10, 13, '#'}}},
-        {"never off the map", 0, 10, {{0, 0, 14, 0, 14}}, {{0, 13, '#'}}},
-        {"the rear follows", 20, 5, {{0, 11, 5, 12, 5}, {1, 10, 5, 11, 5}}, {}},
-        {"the rear, first, goes up", 20, 5, {{0, 10, 5, 10, 4}, {24, 11, 5, 12, 5}}, {}},
-        {"one stays and is drawn again", 15, 5, {{0, 5, 5, 6, 5}, {1, 5, 5, 5, 5}}, {{5, 4, '#'}}},
-    };
-    for (const auto& c : STEPS) {
-        SCOPED_TRACE(c.what);
-        start_test();
-        game.player_x = c.px, game.player_y = c.py;
-        std::set<int> want, shown;  // cells as x * 100 + y; none shows a monster left behind
-        for (const Move& m : c.moves) {
-            monsters[m.slot] = MonsterSlot{uint8_t(m.x), uint8_t(m.y), 1, 'k'};
-            want.insert(m.want_x * 100 + m.want_y);
-        }
-        monsters[10] = MonsterSlot{uint8_t(c.moves[0].want_x), uint8_t(c.moves[0].want_y), 0, 1};
-        for (auto [x, y, terrain] : c.blocks) terrain_at(x, y) = std::uint8_t(terrain);
-        draw_level();
-        move_monsters();
-        for (int x = 0; x < MAP_WIDTH; x++)
-            for (int y = 0; y < MAP_HEIGHT; y++)
-                if (cell(x, y) == "kgreen") shown.insert(x * 100 + y);
-        EXPECT_EQ(shown, want);
-        EXPECT_EQ(calls, "monsters");
+// The map's top-left corner before and after one monsters' turn, as the window shows it: '@' the
+// player, a digit the monster of that slot, '*' a rock, '>' the stairs, '.' floor; 'x' a crushed
+// monster, which blocks nothing and is not drawn. Rows are separated by '|'.
+struct StepCase {
+    const char *name, *before, *after;
+};
+
+const StepCase STEPS[] = {
+    {"ATieStepsDown", "0.|x@", "..|0@"},
+    {"BlockedInARowTheyTryUpNeverDown", "....|0>.@|....", "0...|.>.@|...."},
+    {"ThereIsNoThirdWay", "*...|0*.@|....", "*...|0*.@|...."},
+    {"BlockedInAColumnTheyTryLeftNeverRight", ".@.|...|.*.|.0.", ".@.|...|.*.|0.."},
+    {"NeverOffTheMap", "@|.|*|0", "@|.|*|0"},
+    {"TheRearFollowsTheFrontInSlotOrder", "10...@", ".10..@"},
+    {"TheRearMovingFirstGoesRound", "......|01...@", "0.....|..1..@"},
+};
+
+struct MonsterTurn : testing::TestWithParam<StepCase> {};
+
+TEST_P(MonsterTurn, StepsTowardThePlayer) {
+    start_test();
+    const std::string before = GetParam().before;
+    for (int i = 0, x = 0, y = 0; i < int(before.size()); i++, x++) {
+        char what = before[i];
+        if (what == '|') x = -1, y++;
+        if (what == '@') game.player_x = x, game.player_y = y;
+        if (what == '*' || what == '>') terrain_at(x, y) = what == '*' ? TERRAIN_ROCK : TERRAIN_STAIRS;
+        if (std::isdigit(what)) monsters[what - '0'] = MonsterSlot{uint8_t(x), uint8_t(y), 1, uint8_t(what)};
+        if (what == 'x') monsters[9] = MonsterSlot{uint8_t(x), uint8_t(y), 0, 'x'};
     }
+    draw_level();
+    move_monsters();
+    int width = std::min(before.find('|'), before.size());
+    std::string after = text(0, 0, width);
+    for (int y = 1; y <= std::count(before.begin(), before.end(), '|'); y++) after += "|" + text(0, y, width);
+    EXPECT_EQ(after, GetParam().after);
+    EXPECT_EQ(calls, "monsters");
+}
+INSTANTIATE_TEST_SUITE_P(Rules, MonsterTurn, testing::ValuesIn(STEPS), RowName());
+
+// Two monsters share a cell: the one that steps away leaves the other drawn where it stays.
+TEST(MonsterTurn, OneLeftBehindOnASharedCellIsDrawnAgain) {
+    start_test();
+    game.player_x = 15, game.player_y = 5;
+    terrain_at(5, 4) = TERRAIN_ROCK;
+    monsters[0] = monsters[1] = MonsterSlot{5, 5, 1, 'k'};
+    draw_level();
+    move_monsters();
+    EXPECT_EQ(text(5, 5, 2), "kk");
 }
 
 // Monsters in reach, one on the player's own cell too, hit in slot order; the third hit
@@ -54,8 +70,8 @@ TEST(MonsterTurn, HitsFlashRedAndTheThirdKills) {
     draw_level();
     flushes = 0;
     move_monsters();
-    EXPECT_EQ(calls, "monsters;ouch.wav;pause 600 *red monster hit!;ouch.wav;"
-              "pause 600 *red monster hit!;ouch.wav;pause 600 *red you died!!!;gameover.wav");
+    EXPECT_EQ(calls, "monsters, ouch.wav, pause 600 on *red: monster hit!, ouch.wav, "
+              "pause 600 on *red: monster hit!, ouch.wav, pause 600 on *red: you died!!!, gameover.wav");
     EXPECT_EQ(cell(0, 24) + cell(1, 24) + cell(2, 24), "HgreyHgreyHgrey");
     EXPECT_EQ(cell(10, 10) + cell(10, 19) + cell(11, 10), "*redMgreenMgreen");
     // Each put and message flushed: 3 x (flash, 3 hearts, message), 2 redraws, a 2-cell step.

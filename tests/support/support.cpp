@@ -2,8 +2,11 @@
 // game and the calls the tests watch.
 #include "support/support.h"
 
-#include <cctype>
+#include <SDL.h>
+#include <libtcod.h>
+
 #include <cstring>
+#include <sstream>
 
 #include <unistd.h>
 
@@ -21,13 +24,12 @@ static const std::pair<TCOD_color_t, const char*> COLOURS[] = {{TCOD_white, "whi
     {TCOD_red, "red"}, {TCOD_green, "green"}, {TCOD_orange, "orange"}, {TCOD_yellow, "yellow"},
     {TCOD_cyan, "cyan"}};
 static const std::pair<int, char> GLYPHS[] = {{1, 'M'}, {3, 'H'}, {160, '~'}, {219, '.'}};
-// The window as the last flush showed it.
 static TCOD_Console* frame = TCOD_console_new(CONSOLE_COLUMNS, CONSOLE_ROWS);
-static bool stop_when_idle = false;  // within play()
+static bool in_play = false;
 static int closed_polls = 0;  // polls within play() since the window closed
 struct Idle {};
 // The title screen ends the program on q: within play() that is a fault, never a pass.
-static const int exit_guard = std::atexit([] { if (stop_when_idle) std::_Exit(3); });
+static const int exit_guard = std::atexit([] { if (in_play) std::_Exit(3); });
 
 void start_test() {
     setenv("SDL_VIDEODRIVER", "dummy", 0);
@@ -56,11 +58,11 @@ void start_test() {
 std::string cell(int x, int y) {
     int glyph = TCOD_console_get_char(frame, x, y);
     TCOD_color_t colour = TCOD_console_get_char_foreground(frame, x, y);
-    char letter = glyph >= 32 && glyph < 127 ? static_cast<char>(glyph) : '?';
-    for (auto [code, name] : GLYPHS) letter = code == glyph ? name : letter;
+    std::string shown(1, glyph >= 32 && glyph < 127 ? static_cast<char>(glyph) : '?');
+    for (auto [code, letter] : GLYPHS) shown[0] = code == glyph ? letter : shown[0];
     for (auto [known, name] : COLOURS)
-        if (TCOD_color_equals(known, colour)) return letter + std::string(name);
-    return std::string(1, letter);
+        if (TCOD_color_equals(known, colour)) shown += name;
+    return shown;
 }
 
 std::string text(int x, int y, int length) {
@@ -74,35 +76,32 @@ std::string message() {
     return field.substr(std::min(field.find_first_not_of(' '), field.size()));
 }
 
-static void push(SDL_EventType type, SDL_Keycode key = 0) {
-    SDL_Event event{Uint32(type)};
+static void push(Uint32 type, SDL_Keycode key = 0) {
+    SDL_Event event{type};
     event.key.keysym = {SDL_GetScancodeFromKey(key), key, Uint16(SDL_GetModState()), 0};
     SDL_PushEvent(&event);
 }
 
-void push_keys(const char* keys) {
-    const std::pair<char, SDL_Keycode> NAMED_KEYS[] = {{'{', SDLK_UP}, {'}', SDLK_DOWN},
-        {'[', SDLK_LEFT}, {']', SDLK_RIGHT}, {'E', SDLK_ESCAPE}, {'N', SDLK_RETURN}};
-    for (const char* k = keys; *k; k++) {
-        if (*k == '!') push(SDL_QUIT);
-        if (*k == '%') SDL_SetModState(KMOD_CAPS);
-        if (std::strchr("+^!%", *k)) continue;
-        char before = k > keys ? k[-1] : 0;
-        SDL_Keycode key = std::tolower(*k);
-        for (auto [letter, code] : NAMED_KEYS) key = letter == *k ? code : key;
-        bool shifted = std::isupper(*k) && key == std::tolower(*k);
-        if (shifted) push(SDL_KEYDOWN, SDLK_LSHIFT);
-        if (before != '^') push(SDL_KEYDOWN, key);
-        if (before != '+') push(SDL_KEYUP, key);
-        if (shifted) push(SDL_KEYUP, SDLK_LSHIFT);
+void push_keys(const std::string& keys) {
+    std::istringstream words(keys);
+    for (std::string word; words >> word;) {
+        if (word == "close") push(SDL_QUIT);
+        if (word == "CapsLock") SDL_SetModState(KMOD_CAPS);
+        if (word == "close" || word == "CapsLock") continue;
+        std::string how = word.substr(0, word.find_last_of(":+") + 1);
+        SDL_Keycode key = SDL_GetKeyFromName(word.substr(how.size()).c_str());
+        if (how == "Shift+") push(SDL_KEYDOWN, SDLK_LSHIFT);
+        if (how != "release:") push(SDL_KEYDOWN, key);
+        if (how != "hold:") push(SDL_KEYUP, key);
+        if (how == "Shift+") push(SDL_KEYUP, SDLK_LSHIFT);
     }
 }
 
 void play(const std::function<void()>& game_part) {
-    stop_when_idle = true;
+    in_play = true;
     closed_polls = 0;
     try { game_part(); } catch (Idle) {}
-    stop_when_idle = false;
+    in_play = false;
 }
 
 void seed_random(unsigned seed) {
@@ -112,8 +111,10 @@ void seed_random(unsigned seed) {
 }
 
 static void log_call(const std::string& call) {
-    if (!call.empty()) calls += (calls.empty() ? "" : ";") + call;
+    if (!call.empty()) calls += (calls.empty() ? "" : ", ") + call;
 }
+
+static std::string under_player() { return cell(game.player_x, game.player_y); }
 
 // Each watched call is logged (an empty entry is not), then passed on to the game's function.
 #define WATCH(symbol, params, args, entry) \
@@ -125,12 +126,13 @@ static void log_call(const std::string& call) {
 
 extern "C" {
 WATCH(_Z10play_soundPKc, (const char* name), (name), name)
-WATCH(_Z15play_step_soundv, (), (), "step" + std::to_string(game.step_counter))
+WATCH(_Z15play_step_soundv, (), (), "step " + std::to_string(game.step_counter))
 WATCH(_Z13move_monstersv, (), (), "monsters")
 WATCH(_Z17show_title_screenv, (), (), "title")
 WATCH(_Z14generate_levelh, (std::uint8_t count), (count), "level " + std::to_string(count))
-WATCH(_Z14wait_for_spacePKc, (const char* text), (text), std::string("prompt ") + text)
-WATCH(_Z9draw_cellii, (int x, int y), (x, y), cell(x, y)[0] == '~' ? cell(x, y) : "")
+WATCH(_Z14wait_for_spacePKc, (const char* text), (text),
+      "prompt " + std::string(text) + " over " + under_player())
+WATCH(_Z9draw_cellii, (int x, int y), (x, y), cell(x, y)[0] == '~' ? "trail " + cell(x, y).substr(1) : "")
 
 // The window is what the last flush showed; drawing it is the end-to-end test's part.
 void __wrap__Z13flush_consolev() {
@@ -140,10 +142,9 @@ void __wrap__Z13flush_consolev() {
 
 void __wrap__Z10pause_gamej(std::uint32_t ms) {
     pauses.push_back(ms);
-    std::string player = cell(game.player_x, game.player_y);
-    if (ms > 1) log_call("pause " + std::to_string(ms) + " " + player + " " + message());
+    if (ms > 1) log_call("pause " + std::to_string(ms) + " on " + under_player() + ": " + message());
     if (on_pause) on_pause();
-    if (!stop_when_idle || ms != 1) return;
+    if (!in_play || ms != 1) return;
     bool no_key = SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_QUIT, SDL_KEYUP) == 0;
     bool closed = TCOD_console_is_window_closed();
     // One more poll after the window closed is harmless; polling on and on is a hang.
