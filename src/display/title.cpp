@@ -79,7 +79,7 @@ void draw_picture() {
     TCOD_Image* picture = TCOD_image_load("title.png");
     TCOD_console_clear(NULL);
     if (picture == NULL) return;
-    TCOD_image_blit_rect(picture, NULL, 0, -1, 40, 25, TCOD_BKGND_SET);
+    TCOD_image_blit_rect(picture, NULL, 0, -1, CONSOLE_COLUMNS, CONSOLE_ROWS, TCOD_BKGND_SET);
     TCOD_image_delete(picture);
 }
 

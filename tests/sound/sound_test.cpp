@@ -78,21 +78,29 @@ TEST(Sound, FootstepsFollowTheEightStepCycle) {
 // A first file SDL cannot play in real time is skipped like an unreadable one, never cached;
 // one it can play opens the device with a buffer of a power of two frames lasting at most
 // 25 ms, and no shorter than it need be.
-TEST(Sound, OnlyRealTimeFormatsOpenTheDeviceWithAShortBuffer) {
-    struct Case { std::uint32_t rate, channels; bool played; };
-    for (auto [rate, channels, played] : {Case{16, 1, false}, {7999, 1, false}, {8000, 1, true},
-                                          {22050, 8, true}, {22050, 9, false}, {44100, 2, true},
-                                          {192000, 1, true}, {192001, 1, false}}) {
-        SCOPED_TRACE(std::to_string(rate) + " Hz, " + std::to_string(channels) + " channels");
-        start_sound_test();
-        write_wav("a.wav", std::string(8 * channels, 'a'), rate, channels);
-        play_sound("a.wav");
-        ASSERT_EQ(SDL_GetAudioStatus() == SDL_AUDIO_PLAYING, played);
-        ASSERT_EQ(sound_cache.clip_count, played ? 1 : 0);
-        if (!played) continue;
-        unsigned frames = sound_cache.head->format.size / channels;  // SDL_OpenAudio filled it in
-        EXPECT_LE(frames * 1000, rate * 25);
-        EXPECT_GT(frames * 2 * 1000, rate * 25);
-        EXPECT_EQ(frames & (frames - 1), 0u);
-    }
+struct WavFormat {
+    const char* name;
+    std::uint32_t rate, channels;
+    bool played;
+};
+const WavFormat FORMATS[] = {{"SixteenHertzIsSkipped", 16, 1, false},
+    {"JustUnder8000HertzIsSkipped", 7999, 1, false}, {"At8000HertzPlays", 8000, 1, true},
+    {"EightChannelsPlay", 22050, 8, true}, {"NineChannelsAreSkipped", 22050, 9, false},
+    {"CdStereoPlays", 44100, 2, true}, {"At192000HertzPlays", 192000, 1, true},
+    {"Over192000HertzIsSkipped", 192001, 1, false}};
+struct SoundFormat : testing::TestWithParam<WavFormat> {};
+
+TEST_P(SoundFormat, OpensTheDeviceWithAShortBufferOrIsSkipped) {
+    auto [name, rate, channels, played] = GetParam();
+    start_sound_test();
+    write_wav("a.wav", std::string(8 * channels, 'a'), rate, channels);
+    play_sound("a.wav");
+    ASSERT_EQ(SDL_GetAudioStatus() == SDL_AUDIO_PLAYING, played);
+    ASSERT_EQ(sound_cache.clip_count, played ? 1 : 0);
+    if (!played) return;
+    unsigned frames = sound_cache.head->format.size / channels;  // SDL_OpenAudio filled it in
+    EXPECT_LE(frames * 1000, rate * 25);
+    EXPECT_GT(frames * 2 * 1000, rate * 25);
+    EXPECT_EQ(frames & (frames - 1), 0u);
 }
+INSTANTIATE_TEST_SUITE_P(Rules, SoundFormat, testing::ValuesIn(FORMATS), RowName());

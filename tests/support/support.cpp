@@ -17,7 +17,6 @@
 std::string calls;
 std::vector<unsigned> pauses;
 std::function<void()> on_pause;
-int flushes = 0;
 
 static const std::pair<TCOD_color_t, const char*> COLOURS[] = {{TCOD_white, "white"},
     {TCOD_grey, "grey"}, {TCOD_dark_grey, "dark_grey"}, {TCOD_light_grey, "light_grey"},
@@ -104,12 +103,6 @@ void play(const std::function<void()>& game_part) {
     in_play = false;
 }
 
-void seed_random(unsigned seed) {
-    TCOD_Random* fresh = TCOD_random_new_from_seed(TCOD_RNG_MT, seed);
-    TCOD_random_restore(NULL, fresh);
-    TCOD_random_delete(fresh);
-}
-
 static void log_call(const std::string& call) {
     if (!call.empty()) calls += (calls.empty() ? "" : ", ") + call;
 }
@@ -136,7 +129,6 @@ WATCH(_Z9draw_cellii, (int x, int y), (x, y), cell(x, y)[0] == '~' ? "trail " + 
 
 // The window is what the last flush showed; drawing it is the end-to-end test's part.
 void __wrap__Z13flush_consolev() {
-    flushes++;
     TCOD_console_blit(NULL, 0, 0, CONSOLE_COLUMNS, CONSOLE_ROWS, frame, 0, 0, 1.0f, 1.0f);
 }
 
