@@ -1,5 +1,5 @@
 // display_test.cpp -- the level, status line, messages and space-bar prompt as shown, and the
-// title screen's keys.
+// title screen: its keys, and its glyphs on the picture.
 #include "display/display.h"
 #include "game/game_state.h"
 #include "platform/platform.h"

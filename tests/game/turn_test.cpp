@@ -11,10 +11,11 @@
 // '@', or '*' when carrying a rock; elsewhere '*' is a rock, '>' the stairs, '!' a potion and
 // 'M' a monster, 'B' one on a rock and 'S' one on the stairs. A far monster keeps the level
 // from being cleared, unless `after` is empty: then the game is on another screen at the end.
-// `calls` logs, in order: "step N" a footstep at place N of its cycle, a sound's file, "trail"
-// and the shade of the mark left on the start cell, "monsters" their turn, "pause MS on" the
-// player's cell and the message shown, "prompt" and what it says over the player's cell, "level
-// N" a level built with N monsters, "title" the title screen.
+// `keys` are SDL's key names, as push_keys takes them. `calls` logs, in order: "step N" a
+// footstep at place N of its cycle, a sound's file, "trail" and the shade of the mark left on
+// the start cell, "monsters" their turn, "pause MS on" the player's cell and the message shown,
+// "prompt" and what it says over the player's cell, "level N" a level built with N monsters,
+// "title" the title screen.
 struct TurnCase {
     const char *name, *around, *keys, *calls, *after, *message;
     const char* status = "";  // the status row from column 4, where it matters
