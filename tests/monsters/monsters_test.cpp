@@ -68,9 +68,12 @@ TEST(MonsterTurn, HitsFlashRedAndTheThirdKills) {
     monsters[24] = MonsterSlot{10, 20, 1, 1};
     draw_status_line();
     draw_level();
+    flushes = 0;
     move_monsters();
     EXPECT_EQ(calls, "monsters, ouch.wav, pause 600 on *red: monster hit!, ouch.wav, "
               "pause 600 on *red: monster hit!, ouch.wav, pause 600 on *red: you died!!!, gameover.wav");
     EXPECT_EQ(cell(0, 24) + cell(1, 24) + cell(2, 24), "HgreyHgreyHgrey");
     EXPECT_EQ(cell(10, 10) + cell(10, 19) + cell(11, 10), "*redMgreenMgreen");
+    // Every put is flushed: 3 x (flash, 3 hearts, message), 2 redraws, a 2-cell step.
+    EXPECT_EQ(flushes, 3 * (1 + 3 + 1) + 2 + 2);
 }

@@ -17,6 +17,7 @@
 std::string calls;
 std::vector<unsigned> pauses;
 std::function<void()> on_pause;
+int flushes = 0;
 
 static const std::pair<TCOD_color_t, const char*> COLOURS[] = {{TCOD_white, "white"},
     {TCOD_grey, "grey"}, {TCOD_dark_grey, "dark_grey"}, {TCOD_light_grey, "light_grey"},
@@ -129,6 +130,7 @@ WATCH(_Z9draw_cellii, (int x, int y), (x, y), cell(x, y)[0] == '~' ? "trail " + 
 
 // The window is what the last flush showed; drawing it is the end-to-end test's part.
 void __wrap__Z13flush_consolev() {
+    flushes++;
     TCOD_console_blit(NULL, 0, 0, CONSOLE_COLUMNS, CONSOLE_ROWS, frame, 0, 0, 1.0f, 1.0f);
 }
 

@@ -31,6 +31,7 @@ void play(const std::function<void()>& game_part);
 extern std::string calls;
 extern std::vector<unsigned> pauses;  // every pause's milliseconds, polls included
 extern std::function<void()> on_pause;  // called at every pause
+extern int flushes;
 
 // Names each test of a table after its row's first field.
 struct RowName {
