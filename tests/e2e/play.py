@@ -72,13 +72,14 @@ CHANGES = [("320x200", "windowsize 250 150"), ("1000x450", "windowsize 1000 450"
            ("1000x450", "windowminimize --sync windowactivate --sync"),
            ("1400x900", "windowsize 1400 900"),
            ("1400x900", "key --delay 100 Shift_L Control_R Alt_L Super_L Caps_Lock Caps_Lock")]
-# The games: a damaged data file and how, whether the first step plays step0.wav.
+# The games: a damaged data file and how ("tiny": a font of 3-pixel tiles), whether the first
+# step plays step0.wav.
 GAMES = [("", "", True), ("title.png", "garbage", True), ("terminal.png", "missing", True),
          ("terminal.png", "garbage", True), ("terminal.png", "tiny", True),
          ("step0.wav", "garbage", False), ("step0.wav", "truncated", True), ("*.wav", "empty", False)]
 DAMAGED = {"garbage": lambda data: data[:4] + os.urandom(300),
            "truncated": lambda data: data[:len(data) // 2], "empty": lambda data: b"",
-           "tiny": lambda data: run("convert", "-size", "8x8", "xc:white", "png:-")}
+           "tiny": lambda data: run("convert", "-size", "48x48", "xc:white", "png:-")}
 
 
 def play(name, how, played):
