@@ -13,7 +13,8 @@ constexpr const char* PRESS_SPACE = "press space!";
 }  // namespace
 
 void show_message(const char* text) {
-    TCOD_console_print(NULL, MESSAGE_COLUMN, STATUS_ROW, "%*s", CONSOLE_COLUMNS - MESSAGE_COLUMN, "");
+    int width = CONSOLE_COLUMNS - MESSAGE_COLUMN;
+    TCOD_console_print(NULL, MESSAGE_COLUMN, STATUS_ROW, "%*s", width, "");
     TCOD_console_print(NULL, CONSOLE_COLUMNS - static_cast<int>(std::strlen(text)), STATUS_ROW,
                        "%s", text);
     flush_console();

@@ -34,15 +34,18 @@ TEST_P(MonsterTurn, StepsTowardThePlayer) {
         char what = before[i];
         if (what == '|') x = -1, y++;
         if (what == '@') game.player_x = x, game.player_y = y;
-        if (what == '*' || what == '>') terrain_at(x, y) = what == '*' ? TERRAIN_ROCK : TERRAIN_STAIRS;
-        if (std::isdigit(what)) monsters[what - '0'] = MonsterSlot{uint8_t(x), uint8_t(y), 1, uint8_t(what)};
-        if (what == 'x') monsters[9] = MonsterSlot{uint8_t(x), uint8_t(y), 0, 'x'};
+        if (what == '*') terrain_at(x, y) = TERRAIN_ROCK;
+        if (what == '>') terrain_at(x, y) = TERRAIN_STAIRS;
+        MonsterSlot monster{uint8_t(x), uint8_t(y), what != 'x', uint8_t(what)};
+        if (std::isdigit(what)) monsters[what - '0'] = monster;
+        if (what == 'x') monsters[9] = monster;
     }
     draw_level();
     move_monsters();
     int width = std::min(before.find('|'), before.size());
     std::string after = text(0, 0, width);
-    for (int y = 1; y <= std::count(before.begin(), before.end(), '|'); y++) after += "|" + text(0, y, width);
+    for (int y = 1; y <= std::count(before.begin(), before.end(), '|'); y++)
+        after += "|" + text(0, y, width);
     EXPECT_EQ(after, GetParam().after);
     EXPECT_EQ(calls, "monsters");
 }
