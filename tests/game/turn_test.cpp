@@ -105,3 +105,14 @@ TEST(NewGame, ResetsTheRecordAndDrawsLevelOne) {
     EXPECT_EQ(cell(game.player_x, game.player_y), "@white");
     EXPECT_EQ(game.rock_carried + game.step_counter, 0);
 }
+
+// The hearts show a heal at once, not at the next hit.
+TEST(Potion, HealingRedrawsTheHearts) {
+    start_test();
+    game.hit_points = 2, game.potions = 1;
+    draw_status_line();
+    draw_level();
+    push_keys("1");
+    play(run_game);
+    EXPECT_EQ(cell(2, 24), "Hred");
+}
