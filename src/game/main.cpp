@@ -3,8 +3,6 @@
 #include <SDL.h>
 #include <libtcod.h>
 
-#include <cstdio>
-
 #include "display/display.h"
 #include "game/game.h"
 #include "platform/platform.h"
@@ -12,7 +10,7 @@
 int main(int, char**) {
     if (!enter_data_folder()) return 1;
     if (SDL_Init(SDL_INIT_AUDIO) < 0) {
-        std::printf("audio init fail");
+        tell_player("audio init fail");
         return 1;
     }
     if (!open_window()) {

@@ -17,6 +17,12 @@ constexpr std::uint32_t IDLE_PAUSE_MS = 1;  // between two polls of a wait for a
 // having printed one line naming the font and the folders, when none holds a usable one.
 bool enter_data_folder();
 
+// Tells the player why the game cannot start, or plays without sound: the line goes to
+// standard output as it stands; where no terminal shows it (Windows, a web page) the player
+// is also shown it, and a message box waits for the player to read it. Called by main,
+// enter_data_folder, open_window and play_sound.
+void tell_player(const char* line);
+
 // Opens the 40 x 25 window with the data folder's font, at the largest whole multiple of
 // the console's size that fits the display's usable area with the window's frame, never
 // smaller than one whole scale; with the game's icon ("icon.png", if it is there) and the

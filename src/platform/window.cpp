@@ -4,8 +4,8 @@
 
 #include <cctype>
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "platform/platform.h"
 #include "platform/window_state.h"
@@ -122,7 +122,7 @@ bool is_modifier_alone(const TCOD_key_t& key) {
 
 bool open_window() {
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-        std::printf("%s\n", SDL_GetError());
+        tell_player((std::string(SDL_GetError()) + "\n").c_str());
         return false;
     }
     keep_window_pixels_in_software();
@@ -136,7 +136,7 @@ bool open_window() {
                                      FONT_GRID) < 0 ||
         TCOD_console_init_root(CONSOLE_COLUMNS, CONSOLE_ROWS, "Cragmoor", false,
                                TCOD_RENDERER_SDL) != TCOD_E_OK) {
-        std::printf("%s\n", TCOD_get_error());
+        tell_player((std::string(TCOD_get_error()) + "\n").c_str());
         return false;
     }
     // SDL2 would report every typed letter a second time as text input.

@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "game/game_state.h"
+#include "platform/platform.h"
 #include "sound/sound_cache.h"
 
 SoundCache sound_cache;
@@ -99,7 +100,9 @@ void play_sound(const char* name) {
     SDL_UnlockAudio();
     // The device takes the first clip's format as it is: every clip must share it.
     if (first_clip && SDL_OpenAudio(&clip->format, nullptr) < 0) {
-        std::printf("Couldn't open audio: %s\n", SDL_GetError());
+        char line[200];
+        std::snprintf(line, sizeof line, "Couldn't open audio: %s\n", SDL_GetError());
+        tell_player(line);
     }
     SDL_PauseAudio(0);
 }
