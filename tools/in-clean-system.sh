@@ -8,8 +8,8 @@ suite=$1
 here=$(cd "$(dirname "$0")/.." && pwd)
 cache=${CRAGMOOR_SYSTEMS:-/var/cache/cragmoor-systems}
 sh "$here/tools/need-packages.sh" debootstrap
-mirror=$(sed -n 's/^URIs: *//p' /etc/apt/sources.list.d/debian.sources 2>/dev/null | head -n 1)
-mirror=${mirror:-http://deb.debian.org/debian}
+mirror=$(sh "$here/tools/apt-mirror.sh") ||
+    { echo "no Debian mirror in apt's sources (sources.list.d or sources.list): cannot make a $suite system" >&2; exit 1; }
 mkdir -p "$cache/apt-$suite/partial"
 root=$(mktemp -d /var/tmp/cragmoor-$suite.XXXXXX)
 chmod 755 "$root"  # the test runs sway as an unprivileged user, who must reach /
