@@ -1,8 +1,9 @@
 #!/bin/sh
 # in-clean-system.sh SUITE -- runs the README's test command (./check), less the Windows and
 # web releases' tests, in a clean Debian SUITE (trixie, forky, ...) made with debootstrap, on a
-# copy of this tree. The clean base and the downloaded packages are kept under $CRAGMOOR_SYSTEMS (/var/cache/cragmoor-systems) for the
-# next run; everything else, and every mount, is gone when it ends. Needs root.
+# copy of this tree. The clean base and the downloaded packages are kept under
+# $CRAGMOOR_SYSTEMS (/var/cache/cragmoor-systems) for the next run; everything else, and
+# every mount, is gone when it ends. Needs root.
 set -eu
 suite=$1
 here=$(cd "$(dirname "$0")/.." && pwd)
