@@ -1,6 +1,8 @@
 # windows.cmake -- the Windows build's own part, included by the top-level CMakeLists.txt
 # with packaging/windows/mingw-w64.cmake as toolchain: SDL2 and libtcod from the prefix
 # tools/windows-libraries.sh builds, and what makes cragmoor.exe a Windows program.
+# GoogleTest, cross-built with the unit tests, is C and C++: C is enabled here, at the top.
+enable_language(C)
 find_package(SDL2 CONFIG REQUIRED)
 find_package(libtcod CONFIG REQUIRED)
 
