@@ -58,4 +58,6 @@ Section "Uninstall"
   Delete "$INSTDIR\uninstall.exe"
   RMDir "$INSTDIR\licences"
   RMDir "$INSTDIR"
+  ; Made by this installer when it was the first to install there; kept while not empty.
+  RMDir "$LOCALAPPDATA\Programs"
 SectionEnd
