@@ -58,13 +58,15 @@ def play(name, how, played):
     title = screen()
     if not how:
         until(lambda: run(*FIND, "getwindowgeometry").split()[-1] == OPENED.encode(),
-              "not opened at " + OPENED)
+              "not opened at %s but %s" % (OPENED, run(*FIND, "getwindowgeometry")))
         assert title_as_readme(title), "the title differs from the README's picture"
     for size, change in [row for row in CHANGES if row[1] != BELOW_MINIMUM] if not how else []:
         run(*FIND, *change.split())
         until(lambda: run(*FIND, "getwindowgeometry").split()[-1] == size.encode() and
               np.array_equal(screen(), title), f"{change} {size}: not the title")
-    shows_after("key Return", 4, 24, "pots:0 dlvl:1")
+    # Now and then openbox leaves the window unfocused after the lone modifiers; a player
+    # would click it: the key goes to the window, whichever has the focus.
+    shows_after("search --name ^Cragmoor$ windowactivate --sync key Return", 4, 24, "pots:0 dlvl:1")
     assert not audio.exists(), "a sound was played before the first step"
     shows_after("key q", 32, 24, "give up?")
     shows_after("key shift+y", 31, 24, "nevermind")
