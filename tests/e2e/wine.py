@@ -99,6 +99,16 @@ for name in ("cragmoor.exe", "SDL2.dll"):
 windows_alone = run("winepath", "-w", alone).strip()
 told(start(alone, alone + "/cragmoor.exe"),
      b"cannot find a usable terminal.png in ., " + windows_alone + b"\n")
+# No device: the first sound's line is told in a box while the game waits, then play goes on.
+game = start(RELEASE, SDL_AUDIODRIVER="disk", SDL_DISKAUDIOFILE=FOLDERS.name + "/none/audio.raw")
+until(lambda: run(*FIND), "no window opened")
+shows_after("search --name ^Cragmoor$ windowactivate --sync key Return", 4, 24, "pots:0 dlvl:1")
+run("xdotool", "key", "d")
+until(lambda: len(run(*FIND).split()) == 2, "no message box beside the game")
+run("xdotool", "key", "space")  # to the box, which took the focus when it opened
+until(lambda: len(run(*FIND).split()) == 1, "the message box stayed")
+out = close(game)
+assert game.returncode == 0 and b"\nCouldn't open audio: " in out, (game.returncode, out)
 for game in GAMES:
     play(*game)
     print("played under Wine:", game[0] or "all data sound", game[1])
