@@ -32,15 +32,20 @@ cmake -S "$here" -B "$tests" -G "Unix Makefiles" \
     -DCMAKE_PREFIX_PATH="$libs" -DCMAKE_BUILD_TYPE=Release -DCRAGMOOR_BENCHMARK=OFF \
     -DCMAKE_CROSSCOMPILING_EMULATOR=wine >/dev/null
 cmake --build "$tests" --parallel 2 --target unit
+# Each step starts its own wineserver: one left from a step without a display would keep
+# its desktop without one, and the game's windows would fail to open.
 wine wineboot -i >/dev/null 2>&1
+wineserver -w
 # Wine's Direct3D 12 stops the program on a failed assertion where no Vulkan driver exists,
 # as here; SDL goes on to its next renderer when the DLL is not there.
 step unit env WINEPATH="$libs/bin" WINEDLLOVERRIDES="$WINEDLLOVERRIDES;d3d12=d" \
     ctest --test-dir "$tests" -R unit --output-on-failure
+wineserver -w
 
 zip=$(ls "$work"/first/*.zip) setup=$(ls "$work"/first/*-setup.exe)
 unzip -q "$zip" -d "$work/zip"
 step e2e xvfb-run -a -s "$screen" /usr/bin/python3 "$here/tests/e2e/wine.py" "$work/zip/Cragmoor"
+wineserver -w
 step release xvfb-run -a -s "$screen" /usr/bin/python3 "$here/tests/windows/release_test.py" \
     "$zip" "$setup"
 wineserver -k 2>/dev/null || true

@@ -81,7 +81,7 @@ def play(name, how, played):
 
 def told(game, line):  # the line in a message box, its OK pressed; then status 1
     until(lambda: game.poll() is not None or run(*FIND), "no message box")
-    assert game.poll() is None, "the game ended without showing %r" % line
+    assert game.poll() is None, "ended without showing %r: %r" % (line, game.communicate())
     # Space, not Return: a button is pressed when space comes up, so the box takes both
     # halves of the key; after Return Wine would still hold the key down in the next game.
     run(*FIND, "windowactivate", "--sync", "key", "space")
