@@ -33,13 +33,12 @@ def unpacked():
 
 def check_imports(folder):
     shipped = {name.lower() for name in os.listdir(folder)}
-    for name in sorted(os.listdir(folder)):
-        if name.lower().endswith((".exe", ".dll")):
-            dump = run(OBJDUMP, "-p", os.path.join(folder, name)).decode()
-            imports = {dll.lower() for dll in re.findall(r"DLL Name: (\S+)", dump)}
-            assert imports, name + ": no imports read"
-            missing = imports - shipped - WINDOWS_DLLS
-            assert not missing, "%s needs %s, in neither the zip nor Windows" % (name, missing)
+    binaries = [(os.path.join(folder, name), shipped | WINDOWS_DLLS)
+                for name in sorted(os.listdir(folder)) if name.lower().endswith((".exe", ".dll"))]
+    for path, found in binaries + [(SETUP, WINDOWS_DLLS)]:  # the installer runs on its own
+        imports = {dll.lower() for dll in re.findall(r"DLL Name: (\S+)", run(OBJDUMP, "-p", path).decode())}
+        assert imports, path + ": no imports read"
+        assert imports <= found, "%s needs %s, which Windows lacks" % (path, imports - found)
 
 
 def check_program(folder):
