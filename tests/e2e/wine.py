@@ -91,6 +91,7 @@ def told(game, line):  # the line in a message box, its OK pressed; then status 
 
 subprocess.Popen(["openbox"], stderr=subprocess.DEVNULL)
 until(lambda: b"window id" in run("xprop", "-root", "_NET_SUPPORTING_WM_CHECK"), "no openbox")
+print("left out under Wine: %s (Wine sets no minimum window size for X)" % BELOW_MINIMUM)
 told(start(RELEASE, SDL_AUDIODRIVER="bogus"), b"audio init fail")
 # A copy of the .exe alone, started in an empty folder: the font is nowhere.
 alone = tempfile.mkdtemp(dir=FOLDERS.name)
