@@ -21,6 +21,9 @@ step() {  # NAME COMMAND...: runs one test, notes a failure and goes on
     "$@" || { echo "FAILED: $name" >&2; failed="$failed $name"; }
 }
 
+# One date for both builds, even if a commit lands while the first one runs.
+SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git -C "$here" log -1 --format=%ct)}
+export SOURCE_DATE_EPOCH
 sh "$here/tools/release-windows.sh" "$work/first" "$work/first-build"
 sh "$here/tools/release-windows.sh" "$work/second" "$work/second-build"
 step reproducible sh "$here/tests/windows/reproducible.sh" "$work/first" "$work/second"
