@@ -4,10 +4,10 @@
 
 #include <cctype>
 #include <cstdint>
-#include <cstring>
 #include <string>
 
 #include "platform/platform.h"
+#include "platform/system.h"
 #include "platform/window_state.h"
 
 namespace {
@@ -40,14 +40,6 @@ int note_window_event(void*, SDL_Event* event) {
             break;
     }
     return 1;
-}
-
-// libtcod 1.18 draws its SDL renderer in software into the window's own pixels; on X,
-// SDL would otherwise probe OpenGL for those pixels and load Mesa for nothing (about 90 MB).
-// Wayland gives a window no pixels of its own: there SDL needs OpenGL for them.
-void keep_window_pixels_in_software() {
-    if (std::strcmp(SDL_GetCurrentVideoDriver(), "wayland") != 0)
-        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
 }
 
 // The largest whole multiple of the console's size that fits the display's usable area
@@ -125,7 +117,7 @@ bool open_window() {
         tell_player((std::string(SDL_GetError()) + "\n").c_str());
         return false;
     }
-    keep_window_pixels_in_software();
+    choose_renderer();
     // SDL's poll sentinel would hide a window close from libtcod's key reads.
     SDL_SetHint(SDL_HINT_POLL_SENTINEL, "0");
     SDL_setenv("SDL_VIDEO_X11_WMCLASS", WINDOW_CLASS, 1);

@@ -1,6 +1,9 @@
 // system.cpp -- Linux and the other desktops a terminal starts the game from: the data is
 // installed in a folder of its own, and the player reads the game's lines in the terminal.
+#include <SDL.h>
+
 #include <cstdio>
+#include <cstring>
 
 #include "platform/platform.h"
 #include "platform/system.h"
@@ -26,3 +29,11 @@ const char* const DATA_FOLDERS[] = {
 const char* const* data_folders() { return DATA_FOLDERS; }
 
 void tell_player(const char* line) { std::printf("%s", line); }
+
+// libtcod 1.18 draws its SDL renderer in software into the window's own pixels; on X,
+// SDL would otherwise probe OpenGL for those pixels and load Mesa for nothing (about 90 MB).
+// Wayland gives a window no pixels of its own: there SDL needs OpenGL for them.
+void choose_renderer() {
+    if (std::strcmp(SDL_GetCurrentVideoDriver(), "wayland") != 0)
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+}
