@@ -1,5 +1,5 @@
 #!/bin/sh
-# release-web.sh -- builds the game for web browsers: out/web/ (its page, script, wasm, data and
+# release-web.sh [TARGET...] -- builds the game for web browsers: out/web/ (its page, script, wasm, data and
 # licence texts) and out/web/cragmoor-VERSION-web.zip of that folder, ready for any static host.
 # SDL2 and libtcod are compiled from the recorded source archives with Debian's Emscripten and
 # kept in ${XDG_CACHE_HOME:-~/.cache}/cragmoor/, so that only the game is rebuilt next time.
@@ -47,7 +47,9 @@ fi
 emcmake cmake -S . -B build/web -DCMAKE_BUILD_TYPE=Release \
     -DCRAGMOOR_WEB_LIBTCOD="$cache/libtcod/libtcod.a" \
     -DCRAGMOOR_WEB_LIBTCOD_INCLUDE="$cache/sources/$tcod/src" >/dev/null
+# Targets named as arguments (the web benchmark, cragmoor_web_bench) are built as well.
 cmake --build build/web --parallel 2
+for target in "$@"; do cmake --build build/web --parallel 2 --target "$target"; done
 
 rm -rf out/web && mkdir -p out/web/licences
 cp build/web/cragmoor.js build/web/cragmoor.wasm build/web/cragmoor.data \

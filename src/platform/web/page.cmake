@@ -1,8 +1,7 @@
 # page.cmake -- the game as a web page: cragmoor.js and cragmoor.wasm, and the data files
 # packed into cragmoor.data with the script that loads them, cragmoor-data.js. The data
 # has a script of its own so that a page can be given another set of files unchanged.
-set_target_properties(cragmoor PROPERTIES SUFFIX .js)
-target_link_options(cragmoor PRIVATE
+set(CRAGMOOR_PAGE_LINK_OPTIONS
   # The game waits for keys and pauses in SDL_Delay: the page's event loop runs meanwhile.
   -sASYNCIFY
   # The title screen's Escape ends the program through exit(): the page hears of it.
@@ -10,8 +9,9 @@ target_link_options(cragmoor PRIVATE
   -sFORCE_FILESYSTEM=1
   -sALLOW_MEMORY_GROWTH=1
   -sENVIRONMENT=web
-  -sEXPORTED_RUNTIME_METHODS=[FS]
   -O2)
+set_target_properties(cragmoor PROPERTIES SUFFIX .js)
+target_link_options(cragmoor PRIVATE ${CRAGMOOR_PAGE_LINK_OPTIONS})
 
 file(GLOB page_data CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/data/*.png ${PROJECT_SOURCE_DIR}/data/*.wav)
 set(packed)
@@ -26,3 +26,6 @@ add_custom_command(
   DEPENDS ${page_data}
   VERBATIM)
 add_custom_target(cragmoor_data ALL DEPENDS cragmoor.data cragmoor-data.js)
+
+# The page's speed, measured in a browser by bench/web/measure.py; not part of the release.
+add_subdirectory(bench/web)
