@@ -143,27 +143,26 @@ def colours_of(picture, x, y):
     return {tuple(c) for c in picture[y * 8:(y + 1) * 8, x * 8:(x + 1) * 8].reshape(-1, 3)}
 
 
-def map_of(picture):  # the player, the staircase and what blocks a step, read from the map
-    player = stairs = None
-    blocked = set()
+def map_of(picture):  # the player, whether it carries a rock, the rocks and the monsters
+    player, carrying, rocks, monsters = None, False, set(), set()
     for x in range(40):
         for y in range(24):
             colours = colours_of(picture, x, y)
             if shows(picture, x, y, "@") or (shows(picture, x, y, "*") and WHITE in colours):
-                player = (x, y)  # carrying a rock, the player is drawn as one
-            elif shows(picture, x, y, ">"):
-                stairs = (x, y)
-            elif ORANGE in colours or GREEN in colours:
-                blocked.add((x, y))
-    return player, stairs, blocked
+                player, carrying = (x, y), WHITE in colours and not shows(picture, x, y, "@")
+            elif ORANGE in colours:
+                rocks.add((x, y))
+            elif GREEN in colours:
+                monsters.add((x, y))
+    return player, carrying, rocks, monsters
 
 
-def next_step(player, goal, blocked):  # the first step of a shortest way there, or None
+def next_step(player, goals, blocked):  # the first step of a shortest way to a goal, or None
     came = {player: None}
     queue = collections.deque([player])
     while queue:
         cell = queue.popleft()
-        if cell == goal:
+        if cell in goals:
             while came[cell] != player:
                 cell = came[cell]
             return MOVES[(cell[0] - player[0], cell[1] - player[1])]
@@ -176,19 +175,21 @@ def next_step(player, goal, blocked):  # the first step of a shortest way there,
 
 
 def walk_to_a_prompt(page):
-    """Walks to the staircase; where rocks wall it off, back and forth until the monster has
-    killed the player. Either ends at the space prompt: returns its message and sound."""
+    """Takes the nearest rock and crushes the level's one monster with it, which leads down;
+    the monster may kill the player first. Either ends at the space prompt: returns its
+    message and sound."""
     for step in range(600):
         picture = page.screen()
         if shows(picture, 28, 24, "press space!"):
             if RED in colours_of(picture, 0, 24):  # a heart left
                 return "next level...", "escape.wav"
             return "you died!!!", "gameover.wav"
-        player, stairs, blocked = map_of(picture)
-        if player is None:  # on the staircase, or flashing red under a hit: the game goes on
+        player, carrying, rocks, monsters = map_of(picture)
+        if player is None:  # flashing red under a hit, or gone down: the game goes on
             time.sleep(0.1)
             continue
-        key = next_step(player, stairs, blocked) if stairs else None
+        goals, blocked = (monsters, rocks) if carrying else (rocks, monsters)
+        key = next_step(player, goals, blocked - goals)
         type_keys(page.driver, key or "ad"[step % 2])
         # The next step is planned on the picture this one made; a step into a wall makes none.
         for _ in range(10):
