@@ -23,6 +23,10 @@ add_custom_command(
   OUTPUT cragmoor.data cragmoor-data.js
   COMMAND python3 ${EMSCRIPTEN_ROOT_PATH}/tools/file_packager.py cragmoor.data
           --preload ${packed} --js-output=cragmoor-data.js --no-node
+  # The packer names each package with a random id, which only its unused browser cache
+  # reads: a fixed one makes the same files give the same release.
+  COMMAND sed -i -E "s/\"package_uuid\": \"[^\"]*\"/\"package_uuid\": \"cragmoor-${PROJECT_VERSION}\"/"
+          cragmoor-data.js
   DEPENDS ${page_data}
   VERBATIM)
 add_custom_target(cragmoor_data ALL DEPENDS cragmoor.data cragmoor-data.js)
