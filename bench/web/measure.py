@@ -40,7 +40,10 @@ def benchmark_figures(width, height):
         until(lambda: driver.title.startswith("done"))
         assert driver.title == "done 0", driver.title
         text = driver.find_element("id", "figures").text
-    return dict(line[2:].split(" ", 1) for line in text.splitlines() if line.startswith("= "))
+        shown = driver.execute_script("return canvas.style.width + 'x' + canvas.style.height")
+    figures = dict(line[2:].split(" ", 1) for line in text.splitlines() if line.startswith("= "))
+    figures["shown"] = shown.replace("px", "")
+    return figures
 
 
 def title_ms():
@@ -58,7 +61,8 @@ subprocess.run(["sh", os.path.join(ROOT, "tools", "release-web.sh"), "cragmoor_w
                check=True, stdout=subprocess.DEVNULL)
 columns = [benchmark_figures(*window) for window in WINDOWS]
 median_title, slowest_title = title_ms()
-ROWS = [("Game's window (canvas pixels)", "window", "%s", ""), ("SDL video driver / renderer", "drawing", "%s", ""),
+ROWS = [("Game's window (canvas pixels)", "window", "%s", ""),
+        ("Shown at (scale, CSS pixels)", "shown", "%s", ""), ("SDL video driver / renderer", "drawing", "%s", ""),
         ("Flushes in level 1", "level_flushes", "%s", ""),
         ("Presents in level 1", "level_presents", "%s", ""),
         ("Key to the last picture of level 1 (ms)", "level_ms", "%.1f", "<= 100"),
