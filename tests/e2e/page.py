@@ -270,8 +270,19 @@ def no_audio(url):
         assert page.output() == "audio init fail\n", page.output()
 
 
+def files_missing():  # a page whose data never arrives says so, not "loading" for ever
+    folder = tempfile.mkdtemp(dir=FOLDERS.name)
+    shutil.copytree(RELEASE, folder, dirs_exist_ok=True)
+    os.remove(os.path.join(folder, "cragmoor.data"))
+    with served(folder) as url, chromium(*WINDOW) as driver:
+        driver.get(url)
+        until(lambda: "Cragmoor could not load its files" in Page(driver).lines(),
+              "missing data: the page did not say so")
+
+
 with served(RELEASE) as url:
     no_audio(url)
+files_missing()
 for game in GAMES:
     folder = page_folder(prepare(FOLDERS.name, *game[:2]))
     with served(folder) as url:
