@@ -4,6 +4,7 @@
 set -eu
 cd "$(dirname "$0")/.."
 sh tools/need-packages.sh chromium chromium-driver python3-selenium python3-numpy python3-pil imagemagick
-sh tools/release-web.sh >/dev/null
+mkdir -p build
+sh tools/release-web.sh > build/release-web.log 2>&1 || { cat build/release-web.log; exit 1; }
 # Debian's Python, where its selenium, numpy and Pillow are.
 cd tests/e2e && /usr/bin/python3 page.py ../../out/web
