@@ -1,6 +1,7 @@
 #!/bin/sh
-# release-web.sh [TARGET...] -- builds the game for web browsers: out/web/ (its page, script, wasm, data and
-# licence texts) and out/web/cragmoor-VERSION-web.zip of that folder, ready for any static host.
+# release-web.sh [TARGET...] -- builds the game for web browsers: out/web/ (its page, script,
+# wasm, data and licence texts) and out/web/cragmoor-VERSION-web.zip of that folder, ready for
+# any static host.
 # SDL2 and libtcod are compiled from the recorded source archives with Debian's Emscripten and
 # kept in ${XDG_CACHE_HOME:-~/.cache}/cragmoor/, so that only the game is rebuilt next time.
 set -eu
@@ -40,6 +41,7 @@ build_libraries() {
 }
 if [ ! -f "$cache/ready" ]; then
     # Each cache holds a copy of Emscripten's (750 MB): the outdated ones go.
+    mkdir -p "$(dirname "$cache")"
     find "$(dirname "$cache")" -maxdepth 1 -name 'web-*' ! -name "web-$key" -exec rm -rf {} +
     build_libraries
 fi
