@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 # Builds the desktop icons from the game's own tileset: the player meeting a monster on the
 # checkered floor, four map cells in the game's colours, at the usual hicolor sizes.
-# Usage: tools/make_icon.py [ICON_DIR [WINDOW_ICON]] (default packaging/icons, data/icon.png)
+# Usage: tools/make_icon.py [ICON_DIR [WINDOW_ICON [WINDOWS_ICO]]]; without arguments it writes
+# packaging/icons, data/icon.png and the .exe's src/platform/windows/cragmoor.ico.
 import os
 import sys
 
@@ -12,8 +13,11 @@ TILESET = os.path.join(HERE, "..", "data", "terminal.png")
 ICON_ROOT = os.path.join(HERE, "..", "packaging", "icons")
 ICON_NAME = "io.cragmoor.Cragmoor.png"
 WINDOW_ICON = os.path.join(HERE, "..", "data", "icon.png")
+WINDOWS_ICO = os.path.join(HERE, "..", "src", "platform", "windows", "cragmoor.ico")
 # Multiples of the scene's 16 pixels only, so that every glyph pixel stays square.
 SIZES = (16, 32, 48, 64, 128, 256)
+# What Windows picks from for Explorer, the Start menu and the taskbar at 100% to 200%.
+ICO_SIZES = (16, 32, 48, 64, 128, 256)
 
 TILE = 8
 GRID = 16
@@ -51,9 +55,20 @@ def write_scaled(path, scene, size):
     print("wrote", os.path.relpath(path))
 
 
+def write_ico(path, scene):
+    os.makedirs(os.path.dirname(path) or ".", exist_ok=True)
+    largest = scene.resize((ICO_SIZES[-1],) * 2, Image.Resampling.NEAREST)
+    # Pillow scales each smaller size down from the largest; by whole factors of 16-pixel
+    # glyph art that keeps the pixels square.
+    largest.save(path, format="ICO", sizes=[(size, size) for size in ICO_SIZES])
+    print("wrote", os.path.relpath(path))
+
+
 def main():
     out_root = sys.argv[1] if len(sys.argv) > 1 else ICON_ROOT
     window_icon = sys.argv[2] if len(sys.argv) > 2 else WINDOW_ICON
+    # Given folders, only what was named is written: a check never overwrites the tree's .ico.
+    windows_ico = sys.argv[3] if len(sys.argv) > 3 else (WINDOWS_ICO if len(sys.argv) == 1 else None)
     tileset = Image.open(TILESET)
     if tileset.mode != "L" or tileset.size != (TILE * GRID, TILE * GRID):
         raise ValueError("tileset is %s %d x %d, the icon needs 128 x 128 greyscale"
@@ -63,6 +78,8 @@ def main():
     write_scaled(window_icon, scene, 64)
     for size in SIZES:
         write_scaled(os.path.join(out_root, "%dx%d" % (size, size), "apps", ICON_NAME), scene, size)
+    if windows_ico:
+        write_ico(windows_ico, scene)
 
 
 if __name__ == "__main__":

@@ -32,8 +32,8 @@ struct Idle {};
 static const int exit_guard = std::atexit([] { if (in_play) std::_Exit(3); });
 
 void start_test() {
-    setenv("SDL_VIDEODRIVER", "dummy", 0);
-    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    SDL_setenv("SDL_VIDEODRIVER", "dummy", 0);  // SDL's own: Windows has no setenv
+    SDL_setenv("SDL_AUDIODRIVER", "dummy", 0);
     ASSERT_EQ(chdir(CRAGMOOR_DATA_DIR), 0);  // the game finds its files by bare name
     if (!SDL_WasInit(SDL_INIT_AUDIO)) { ASSERT_EQ(SDL_Init(SDL_INIT_AUDIO), 0) << SDL_GetError(); }
     // libtcod keeps a closed window closed: tests that close it do so in a child process.

@@ -1,0 +1,108 @@
+#!/usr/bin/env python3
+# pack_windows.py -- lays out the Windows release folder (the game, SDL2.dll, its data, the
+# player's README and every licence) and writes it as a zip whose bytes depend only on the
+# files: sorted names, the last commit's date (SOURCE_DATE_EPOCH) on every entry.
+# Usage: pack_windows.py EXE SDL2_DLL LIBRARY_LICENCES STAGE ZIP
+import os
+import shutil
+import sys
+import time
+import zipfile
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+ROOT = os.path.join(HERE, "..")
+DATA_SUFFIXES = (".png", ".wav")
+ZIP_FOLDER = "Cragmoor"
+EARLIEST_ZIP_DATE = 315532800  # 1980-01-01, the first date a zip entry can hold
+
+# (file in the release, where it comes from, how to take it); "whole" copies the file,
+# the others cut a vendored library's licence out of its source.
+LICENCES = (
+    ("LICENSE.txt", "game:LICENSE", "whole"),
+    ("licences/font.txt", "game:data/FONT-LICENSE", "whole"),
+    ("licences/SDL2.txt", "libs:SDL2-LICENSE.txt", "whole"),
+    ("licences/libtcod.txt", "libs:libtcod-LICENSE.txt", "whole"),
+    ("licences/lodepng.txt", "libs:lodepng.h", "first comment"),
+    ("licences/utf8proc.txt", "libs:utf8proc.h", "first comment"),
+    ("licences/stb_truetype.txt", "libs:stb_truetype.h", "closing licence"),
+    ("licences/stb_ds.txt", "libs:stb_ds.h", "closing licence"),
+    ("licences/zlib.txt", "/usr/share/doc/libz-mingw-w64-dev/copyright", "whole"),
+    ("licences/mingw-w64-runtime.txt", "/usr/share/doc/mingw-w64-x86-64-dev/copyright", "whole"),
+    ("licences/gcc-runtime.txt", "/usr/share/doc/gcc-mingw-w64-base/copyright", "whole"),
+)
+
+
+def first_comment(text):
+    start = text.index("/*")
+    return text[start:text.index("*/", start) + 2]
+
+
+def closing_licence(text):
+    # stb keeps its two licences, MIT or public domain, in the last comment of the file.
+    start = text.rindex("/*", 0, text.rindex("This software is available under 2 licenses"))
+    return text[start:text.index("*/", start) + 2]
+
+
+CUTS = {"whole": lambda text: text, "first comment": first_comment,
+        "closing licence": closing_licence}
+
+
+def windows_text(text):
+    return text.replace("\r\n", "\n").replace("\n", "\r\n").encode("utf-8")
+
+
+def source_path(where, library_licences):
+    kind, _, name = where.partition(":")
+    if kind == "game":
+        return os.path.join(ROOT, name)
+    if kind == "libs":
+        return os.path.join(library_licences, name)
+    return where
+
+
+def stage(exe, sdl_dll, library_licences, folder):
+    shutil.rmtree(folder, ignore_errors=True)
+    os.makedirs(os.path.join(folder, "licences"))
+    shutil.copyfile(exe, os.path.join(folder, "cragmoor.exe"))
+    shutil.copyfile(sdl_dll, os.path.join(folder, "SDL2.dll"))
+    data = os.path.join(ROOT, "data")
+    for name in sorted(os.listdir(data)):
+        if name.endswith(DATA_SUFFIXES):
+            shutil.copyfile(os.path.join(data, name), os.path.join(folder, name))
+    readme = os.path.join(ROOT, "packaging", "windows", "README.txt")
+    with open(readme, encoding="utf-8") as text, open(os.path.join(folder, "README.txt"), "wb") as out:
+        out.write(windows_text(text.read()))
+    for name, where, cut in LICENCES:
+        with open(source_path(where, library_licences), encoding="utf-8") as text:
+            licence = CUTS[cut](text.read())
+        with open(os.path.join(folder, name), "wb") as out:
+            out.write(windows_text(licence))
+
+
+def write_zip(folder, path):
+    epoch = max(int(os.environ.get("SOURCE_DATE_EPOCH", EARLIEST_ZIP_DATE)), EARLIEST_ZIP_DATE)
+    date = time.gmtime(epoch)[:6]
+    names = []
+    for parent, _, files in os.walk(folder):
+        names += [os.path.relpath(os.path.join(parent, name), folder) for name in files]
+    if os.path.exists(path):
+        os.remove(path)
+    with zipfile.ZipFile(path, "w") as archive:
+        for name in sorted(names, key=lambda name: name.replace(os.sep, "/")):
+            entry = zipfile.ZipInfo(ZIP_FOLDER + "/" + name.replace(os.sep, "/"), date)
+            entry.compress_type = zipfile.ZIP_DEFLATED
+            entry.create_system = 0  # made "on" MS-DOS/Windows, as the player's tools expect
+            entry.external_attr = 0x20  # the archive attribute, nothing else
+            with open(os.path.join(folder, name), "rb") as data:
+                archive.writestr(entry, data.read(), compresslevel=9)
+
+
+def main():
+    exe, sdl_dll, library_licences, folder, path = sys.argv[1:6]
+    stage(exe, sdl_dll, library_licences, folder)
+    write_zip(folder, path)
+    print("wrote", path)
+
+
+if __name__ == "__main__":
+    main()
