@@ -22,7 +22,8 @@ WANTED_VALUES = {"DisplayName": '"Cragmoor"', "DisplayVersion": '"1.0.0"',
                  "Publisher": '"The Cragmoor developers"', "NoModify": "dword:00000001",
                  "NoRepair": "dword:00000001"}
 FILLED_VALUES = ("DisplayIcon", "UninstallString", "QuietUninstallString", "EstimatedSize")
-WINE = dict(os.environ, WINEDEBUG="-all", WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree,mshtml=")
+WINE = dict(os.environ, SDL_VIDEODRIVER="windows", WINEDEBUG="-all",  # not a test run's dummy
+            WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree,mshtml=")
 
 
 def unpacked():
