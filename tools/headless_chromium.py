@@ -35,12 +35,14 @@ def served(folder):
 
 
 @contextlib.contextmanager
-def chromium(width=1000, height=700, before_page=None):
-    """A fresh headless Chromium whose window is width x height; before_page is JavaScript run
-    in every page before the page's own scripts. The browser's console is kept for reading."""
+def chromium(width=1000, height=700, before_page=None, scale=1):
+    """A fresh headless Chromium whose window is width x height, on a screen scaled by scale;
+    before_page is JavaScript run in every page before the page's own scripts. The browser's
+    console is kept for reading."""
     with tempfile.TemporaryDirectory(prefix="cragmoor-chromium-") as profile:
         options = webdriver.ChromeOptions()
-        for flag in FLAGS + ["--window-size=%d,%d" % (width, height), "--user-data-dir=" + profile]:
+        for flag in FLAGS + ["--window-size=%d,%d" % (width, height), "--user-data-dir=" + profile,
+                             "--force-device-scale-factor=%g" % scale]:
             options.add_argument(flag)
         options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
         driver = webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)

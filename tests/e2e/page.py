@@ -270,6 +270,13 @@ def no_audio(url):
         assert page.output() == "audio init fail\n", page.output()
 
 
+def scaled_screen(url):  # a screen scaled to 150%: the console at a whole scale of its pixels
+    with chromium(*WINDOW, scale=1.5) as driver:
+        driver.get(url)
+        page = Page(driver)
+        until(lambda: shows(page.screen(), 2, 14, "PICK UP ROCK BY"), "150%: no title at a whole scale")
+
+
 def files_missing():  # a page whose data never arrives says so, not "loading" for ever
     folder = tempfile.mkdtemp(dir=FOLDERS.name)
     shutil.copytree(RELEASE, folder, dirs_exist_ok=True)
@@ -282,6 +289,7 @@ def files_missing():  # a page whose data never arrives says so, not "loading" f
 
 with served(RELEASE) as url:
     no_audio(url)
+    scaled_screen(url)
 files_missing()
 for game in GAMES:
     folder = page_folder(prepare(FOLDERS.name, *game[:2]))
