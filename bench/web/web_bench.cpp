@@ -2,164 +2,22 @@
 // benchmark's level and turn of 25 monsters, measured inside the page's own WebAssembly, in
 // whatever browser opens bench.html. Prints "= name value" lines to the browser's console.
 #include <SDL.h>
-#include <emscripten.h>
 
-#include <algorithm>
-#include <cstdio>
-#include <cstdlib>
-#include <vector>
-
-#include "display/display.h"
-#include "dungeon/dungeon.h"
-#include "game/game.h"
-#include "game/game_state.h"
+#include "../measure.h"
 #include "platform/platform.h"
 
-namespace {
-
-constexpr int LEVEL_RUNS = 7;
-constexpr int KEY_RUNS = 15;
-
-double median(std::vector<double> samples) {
-    std::sort(samples.begin(), samples.end());
-    return samples[samples.size() / 2];
-}
-
-void push_key(SDL_Keycode key) {
-    SDL_Event event{};
-    event.key.keysym.sym = key;
-    event.key.keysym.scancode = SDL_GetScancodeFromKey(key);
-    event.type = SDL_KEYDOWN;
-    event.key.state = SDL_PRESSED;
-    SDL_PushEvent(&event);
-    event.type = SDL_KEYUP;
-    event.key.state = SDL_RELEASED;
-    SDL_PushEvent(&event);
-}
-
-}  // namespace
-
-// The game's flushes only mark the console changed; they are counted.
-int flush_count = 0;
-extern "C" void __real__Z13flush_consolev();
-extern "C" void __wrap__Z13flush_consolev() {
-    flush_count++;
-    __real__Z13flush_consolev();
-}
-
-// A present is what the browser shows once the game yields to it: each is counted and
-// timed, and the end of the last one is when the picture is ready for the screen.
-int present_count = 0;
-double last_present_end_ms = 0;
-std::vector<double> present_durations;
-extern "C" TCOD_Error __real_TCOD_console_flush_ex(TCOD_Console*, TCOD_ViewportOptions*);
-extern "C" TCOD_Error __wrap_TCOD_console_flush_ex(TCOD_Console* console,
-                                                   TCOD_ViewportOptions* viewport) {
-    double start = emscripten_get_now();
-    TCOD_Error result = __real_TCOD_console_flush_ex(console, viewport);
-    last_present_end_ms = emscripten_get_now();
-    present_durations.push_back(last_present_end_ms - start);
-    present_count++;
-    return result;
-}
-
-// The game's 1 ms idle sleep after a key means its turn is over and shown: the player then
-// dies and the death prompt is answered, so that run_game returns.
-bool turn_pending = false;
-double turn_end_ms = 0;
-int turn_flushes = 0;
-int turn_presents = 0;
+// The turn is timed up to the game's idle sleep; the sleep itself is libtcod's, linked into
+// the page with the game.
 extern "C" void __real_TCOD_sys_sleep_milli(uint32_t milliseconds);
 extern "C" void __wrap_TCOD_sys_sleep_milli(uint32_t milliseconds) {
-    if (turn_pending && milliseconds == 1) {
-        turn_pending = false;
-        turn_end_ms = last_present_end_ms;
-        turn_flushes = flush_count;
-        turn_presents = present_count;
-        game.hit_points = 0;
-        push_key(SDLK_SPACE);
-    }
+    note_idle_sleep(milliseconds);
     __real_TCOD_sys_sleep_milli(milliseconds);
 }
 
-namespace {
-
-// From the key that leaves the title screen to the last present of level 1.
-double level_ms(int& flushes, int& presents) {
-    push_key(SDLK_x);
-    flush_count = 0;
-    present_count = 0;
-    double start = emscripten_get_now();
-    show_title_screen();
-    start_new_game();
-    pause_game(1);
-    flushes = flush_count;
-    presents = present_count;
-    return last_present_end_ms - start;
-}
-
-// No live monster within one row-or-column step of the cell, so none of them attacks.
-bool plain_step_right(int x, int y) {
-    if (x + 1 >= MAP_WIDTH || terrain_at(x, y) != TERRAIN_FLOOR) return false;
-    if (terrain_at(x + 1, y) != TERRAIN_FLOOR || item_at(x + 1, y) != 0) return false;
-    for (const MonsterSlot& slot : monsters)
-        if (slot.state != 0 && std::abs(slot.x - x - 1) + std::abs(slot.y - y) < 2) return false;
-    return true;
-}
-
-// A step to the right on a level of 25 monsters, from the key entering SDL's queue to the
-// last present before the game idles again.
-bool key_ms(double& milliseconds, int& flushes, int& presents) {
-    game.hit_points = MAX_HIT_POINTS;
-    game.rock_carried = 0;
-    generate_level(25);
-    for (int cell = 0; cell < MAP_CELLS; cell++)
-        if (plain_step_right(cell / MAP_HEIGHT, cell % MAP_HEIGHT)) {
-            game.player_x = static_cast<std::uint8_t>(cell / MAP_HEIGHT);
-            game.player_y = static_cast<std::uint8_t>(cell % MAP_HEIGHT);
-            TCOD_console_clear(NULL);
-            draw_status_line();
-            draw_level();
-            pause_game(1);
-            flush_count = 0;
-            present_count = 0;
-            turn_pending = true;
-            push_key(SDLK_d);
-            double start = emscripten_get_now();
-            run_game();
-            milliseconds = turn_end_ms - start;
-            flushes = turn_flushes;
-            presents = turn_presents;
-            return true;
-        }
-    return false;
-}
-
-}  // namespace
-
 int main() {
     if (!enter_data_folder() || SDL_Init(SDL_INIT_AUDIO) < 0 || !open_window()) return 1;
-    for (int i = 0; i < 50; i++, SDL_Delay(2)) poll_key_press();
-    pause_game(1);
+    settle_window();
     int width = 0, height = 0;
-    SDL_GetWindowSize(TCOD_sys_get_sdl_window(), &width, &height);
-    SDL_RendererInfo renderer{};
-    SDL_GetRendererInfo(SDL_GetRenderer(TCOD_sys_get_sdl_window()), &renderer);
-    std::printf("= window %dx%d\n= drawing %s/%s\n", width, height, SDL_GetCurrentVideoDriver(),
-                renderer.name != NULL ? renderer.name : "none");
-    present_durations.clear();
-    std::vector<double> level, key;
-    int flushes = 0, presents = 0;
-    for (int run = 0; run < LEVEL_RUNS; run++) level.push_back(level_ms(flushes, presents));
-    std::printf("= level_flushes %d\n= level_presents %d\n= level_ms %.3f\n", flushes, presents,
-                median(level));
-    for (int run = 0; run < KEY_RUNS; run++) {
-        double milliseconds = 0;
-        if (key_ms(milliseconds, flushes, presents)) key.push_back(milliseconds);
-    }
-    if (key.empty()) return 1;
-    std::printf("= key_flushes %d\n= key_presents %d\n= key_ms %.3f\n", flushes, presents,
-                median(key));
-    std::printf("= present_ms %.3f\n", median(present_durations));
-    return 0;
+    print_window_figures(width, height);
+    return print_level_and_turn_figures() ? 0 : 1;
 }
