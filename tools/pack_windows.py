@@ -1,19 +1,18 @@
 #!/usr/bin/env python3
 # pack_windows.py -- lays out the Windows release folder (the game, SDL2.dll, its data, the
 # player's README and every licence) and writes it as a zip whose bytes depend only on the
-# files: sorted names, the last commit's date (SOURCE_DATE_EPOCH) on every entry.
+# files (reproducible_zip.py).
 # Usage: pack_windows.py EXE SDL2_DLL LIBRARY_LICENCES STAGE ZIP
 import os
 import shutil
 import sys
-import time
-import zipfile
+
+from reproducible_zip import write_zip
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.join(HERE, "..")
 DATA_SUFFIXES = (".png", ".wav")
 ZIP_FOLDER = "Cragmoor"
-EARLIEST_ZIP_DATE = 315532800  # 1980-01-01, the first date a zip entry can hold
 
 # (file in the release, where it comes from, how to take it); "whole" copies the file,
 # the others cut a vendored library's licence out of its source.
@@ -79,28 +78,10 @@ def stage(exe, sdl_dll, library_licences, folder):
             out.write(windows_text(licence))
 
 
-def write_zip(folder, path):
-    epoch = max(int(os.environ.get("SOURCE_DATE_EPOCH", EARLIEST_ZIP_DATE)), EARLIEST_ZIP_DATE)
-    date = time.gmtime(epoch)[:6]
-    names = []
-    for parent, _, files in os.walk(folder):
-        names += [os.path.relpath(os.path.join(parent, name), folder) for name in files]
-    if os.path.exists(path):
-        os.remove(path)
-    with zipfile.ZipFile(path, "w") as archive:
-        for name in sorted(names, key=lambda name: name.replace(os.sep, "/")):
-            entry = zipfile.ZipInfo(ZIP_FOLDER + "/" + name.replace(os.sep, "/"), date)
-            entry.compress_type = zipfile.ZIP_DEFLATED
-            entry.create_system = 0  # made "on" MS-DOS/Windows, as the player's tools expect
-            entry.external_attr = 0x20  # the archive attribute, nothing else
-            with open(os.path.join(folder, name), "rb") as data:
-                archive.writestr(entry, data.read(), compresslevel=9)
-
-
 def main():
     exe, sdl_dll, library_licences, folder, path = sys.argv[1:6]
     stage(exe, sdl_dll, library_licences, folder)
-    write_zip(folder, path)
+    write_zip(folder, path, ZIP_FOLDER)
     print("wrote", path)
 
 

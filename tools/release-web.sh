@@ -7,7 +7,7 @@
 set -eu
 here=$(cd "$(dirname "$0")/.." && pwd)
 cd "$here"
-sh tools/need-packages.sh emscripten cmake python3
+sh tools/need-packages.sh emscripten cmake python3 git
 version=$(sed -n 's/^project(cragmoor VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 
 sdl=SDL-release-2.0.20 tcod=libtcod-1.24.0
@@ -71,18 +71,8 @@ sed -n '/^This software is available under 2 licenses/,$p' \
 cp /usr/share/emscripten/system/lib/libc/musl/COPYRIGHT out/web/licences/musl.txt
 cp /usr/share/doc/emscripten/copyright out/web/licences/emscripten.txt
 
-# The same files give the same zip: names sorted, one fixed date, no owners.
-python3 - "out/web" "cragmoor-$version-web.zip" <<'EOF'
-import os, sys, zipfile
-folder, name = sys.argv[1:]
-files = sorted(os.path.relpath(os.path.join(root, f), folder)
-               for root, _, names in os.walk(folder) for f in names)
-with zipfile.ZipFile(os.path.join(folder, name), "w", zipfile.ZIP_DEFLATED) as archive:
-    for path in files:
-        entry = zipfile.ZipInfo("cragmoor-web/" + path, (2026, 1, 1, 0, 0, 0))
-        entry.external_attr = 0o644 << 16
-        entry.compress_type = zipfile.ZIP_DEFLATED
-        with open(os.path.join(folder, path), "rb") as f:
-            archive.writestr(entry, f.read(), compresslevel=9)
-EOF
+# The same files give the same zip: dates from the last commit.
+SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct)}
+export SOURCE_DATE_EPOCH
+python3 tools/reproducible_zip.py out/web "out/web/cragmoor-$version-web.zip" cragmoor-web
 echo "out/web/cragmoor-$version-web.zip"

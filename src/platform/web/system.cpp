@@ -23,6 +23,6 @@ void tell_player(const char* line) {
     EM_ASM({ if (Module.tellPlayer) Module.tellPlayer(UTF8ToString($0)); }, line);
 }
 
-// The page shows the game's 320 x 200 window, enlarged by the browser: SDL's own choice of
-// renderer for a canvas stands.
+// SDL's own renderer for a canvas is WebGL; as on X, should it fall back to its software
+// renderer (a browser without WebGL), that draws into the canvas's own pixels.
 void choose_renderer() { SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0"); }
