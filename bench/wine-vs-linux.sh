@@ -5,7 +5,7 @@
 set -eu
 here=$(cd "$(dirname "$0")/.." && pwd)
 sh "$here/tools/need-packages.sh" g++ cmake make pkg-config libtcod-dev libsdl2-dev xvfb xauth \
-    wine64 g++-mingw-w64-x86-64-posix libz-mingw-w64-dev
+    wine wine64 g++-mingw-w64-x86-64-posix libz-mingw-w64-dev
 cmake -S "$here" -B "$here/build/release" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
 cmake --build "$here/build/release" --parallel 2 --target cragmoor_level_time >/dev/null
 libs=$(sh "$here/tools/windows-libraries.sh")

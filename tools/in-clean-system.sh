@@ -1,11 +1,13 @@
 #!/bin/sh
-# in-clean-system.sh SUITE -- runs the README's test command (./check), less the Windows and
-# web releases' tests, in a clean Debian SUITE (trixie, forky, ...) made with debootstrap, on a
-# copy of this tree. The clean base and the downloaded packages are kept under
+# in-clean-system.sh SUITE [CTEST-ARGUMENTS] -- runs the README's test command (./check) in a
+# clean Debian SUITE (trixie, forky, ...) made with debootstrap, on a copy of this tree; by
+# default less the Windows and web releases' tests (-LE 'windows|web'). The clean base and the downloaded packages are kept under
 # $CRAGMOOR_SYSTEMS (/var/cache/cragmoor-systems) for the next run; everything else, and
 # every mount, is gone when it ends. Needs root.
 set -eu
 suite=$1
+shift
+[ $# -gt 0 ] || set -- -LE 'windows|web'
 here=$(cd "$(dirname "$0")/.." && pwd)
 cache=${CRAGMOOR_SYSTEMS:-/var/cache/cragmoor-systems}
 sh "$here/tools/need-packages.sh" debootstrap
@@ -48,6 +50,6 @@ mkdir -p "$root/build/cragmoor"
 (cd "$here" && git ls-files -z | xargs -0 tar -cf -) | tar -C "$root/build/cragmoor" -xf -
 # The Windows and web releases are built and tested on the machine that makes them, not on
 # every Debian release: the game they hold is the same.
-echo "== $suite: ./check -LE 'windows|web'"
+echo "== $suite: ./check $*"
 chroot "$root" /usr/bin/env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME=/root LANG=C.UTF-8 \
-    sh -c "cd /build/cragmoor && ./check -LE 'windows|web'"
+    sh -c 'cd /build/cragmoor && ./check "$@"' check "$@"

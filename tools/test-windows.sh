@@ -7,7 +7,7 @@ set -eu
 here=$(cd "$(dirname "$0")/.." && pwd)
 sh "$here/tools/need-packages.sh" cmake make git python3 python3-numpy python3-pil \
     g++-mingw-w64-x86-64-posix libz-mingw-w64-dev binutils-mingw-w64-x86-64 nsis googletest \
-    wine64 xvfb xauth xdotool openbox wmctrl imagemagick unzip
+    wine wine64 xvfb xauth xdotool x11-utils openbox wmctrl imagemagick unzip
 work=$(mktemp -d /tmp/cragmoor-windows-test.XXXXXX)
 trap 'rm -rf "$work"' EXIT
 export WINEPREFIX=$work/prefix WINEDEBUG=-all
