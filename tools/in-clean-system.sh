@@ -1,9 +1,9 @@
 #!/bin/sh
 # in-clean-system.sh SUITE [CTEST-ARGUMENTS] -- runs the README's test command (./check) in a
 # clean Debian SUITE (trixie, forky, ...) made with debootstrap, on a copy of this tree; by
-# default less the Windows and web releases' tests (-LE 'windows|web'). The clean base and the downloaded packages are kept under
-# $CRAGMOOR_SYSTEMS (/var/cache/cragmoor-systems) for the next run; everything else, and
-# every mount, is gone when it ends. Needs root.
+# default less the Windows and web releases' tests (-LE 'windows|web'). The clean base and
+# the downloaded packages are kept under $CRAGMOOR_SYSTEMS (/var/cache/cragmoor-systems) for
+# the next run; everything else, and every mount, is gone when it ends. Needs root.
 set -eu
 suite=$1
 shift
@@ -48,6 +48,9 @@ cp /etc/resolv.conf "$root/etc/resolv.conf"
 echo 'Acquire::Check-Valid-Until "false";' >"$root/etc/apt/apt.conf.d/90cragmoor"
 mkdir -p "$root/build/cragmoor"
 (cd "$here" && git ls-files -z | xargs -0 tar -cf -) | tar -C "$root/build/cragmoor" -xf -
+# The releases' source archives sit beside the tree, as beside a fresh clone.
+sources=${CRAGMOOR_SOURCES:-$here/../shared/sources}
+if [ -d "$sources" ]; then mkdir -p "$root/build/shared" && cp -r "$sources" "$root/build/shared/sources"; fi
 # The Windows and web releases are built and tested on the machine that makes them, not on
 # every Debian release: the game they hold is the same.
 echo "== $suite: ./check $*"
