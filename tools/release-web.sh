@@ -7,7 +7,7 @@
 set -eu
 here=$(cd "$(dirname "$0")/.." && pwd)
 cd "$here"
-sh tools/need-packages.sh emscripten cmake python3 git
+sh tools/need-packages.sh emscripten cmake python3 git dpkg-dev
 version=$(sed -n 's/^project(cragmoor VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 
 sdl=SDL-release-2.0.20 tcod=libtcod-1.24.0
@@ -72,7 +72,7 @@ cp /usr/share/emscripten/system/lib/libc/musl/COPYRIGHT out/web/licences/musl.tx
 cp /usr/share/doc/emscripten/copyright out/web/licences/emscripten.txt
 
 # The same files give the same zip: dates from the last commit.
-SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct)}
+SOURCE_DATE_EPOCH=$(sh tools/source-date.sh)
 export SOURCE_DATE_EPOCH
 python3 tools/reproducible_zip.py out/web "out/web/cragmoor-$version-web.zip" cragmoor-web
 echo "out/web/cragmoor-$version-web.zip"

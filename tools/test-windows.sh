@@ -5,7 +5,7 @@
 # cragmoor.exe, and the zip and installer as a player gets them. Exits non-zero on a failure.
 set -eu
 here=$(cd "$(dirname "$0")/.." && pwd)
-sh "$here/tools/need-packages.sh" cmake make git python3 python3-numpy python3-pil \
+sh "$here/tools/need-packages.sh" cmake make git dpkg-dev python3 python3-numpy python3-pil \
     g++-mingw-w64-x86-64-posix libz-mingw-w64-dev binutils-mingw-w64-x86-64 nsis googletest \
     wine wine64 xvfb xauth xdotool x11-utils openbox wmctrl imagemagick unzip
 work=$(mktemp -d /tmp/cragmoor-windows-test.XXXXXX)
@@ -22,7 +22,7 @@ step() {  # NAME COMMAND...: runs one test, notes a failure and goes on
 }
 
 # One date for both builds, even if a commit lands while the first one runs.
-SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git -C "$here" log -1 --format=%ct)}
+SOURCE_DATE_EPOCH=$(sh "$here/tools/source-date.sh")
 export SOURCE_DATE_EPOCH
 sh "$here/tools/release-windows.sh" "$work/first" "$work/first-build"
 sh "$here/tools/release-windows.sh" "$work/second" "$work/second-build"
