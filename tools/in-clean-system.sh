@@ -44,6 +44,9 @@ for point in proc sys dev dev/pts dev/shm var/cache/apt/archives; do
     mounted="$point $mounted"
 done
 cp /etc/resolv.conf "$root/etc/resolv.conf"
+# debootstrap writes no hosts file: without one, localhost (where chromedriver listens) is
+# no name at all.
+[ -e "$root/etc/hosts" ] || printf '127.0.0.1 localhost\n::1 localhost\n' >"$root/etc/hosts"
 # The mirror may serve testing with a Release file past its date.
 echo 'Acquire::Check-Valid-Until "false";' >"$root/etc/apt/apt.conf.d/90cragmoor"
 mkdir -p "$root/build/cragmoor"
