@@ -103,6 +103,8 @@ told(start(alone, alone + "/cragmoor.exe"),
 # No device: the first sound's line is told in a box while the game waits, then play goes on.
 game = start(RELEASE, SDL_AUDIODRIVER="disk", SDL_DISKAUDIOFILE=FOLDERS.name + "/none/audio.raw")
 until(lambda: run(*FIND), "no window opened")
+# A key sent before the title is drawn can be lost while Wine is still mapping the window.
+shows_after("search --name ^Cragmoor$ windowactivate --sync", 2, 14, "PICK UP ROCK BY")
 shows_after("search --name ^Cragmoor$ windowactivate --sync key Return", 4, 24, "pots:0 dlvl:1")
 run("xdotool", "key", "d")
 until(lambda: len(run(*FIND).split()) == 2, "no message box beside the game")
