@@ -4,18 +4,11 @@
 # then once under Wayland, in sway's headless compositor, typed at with wtype.
 import glob, json, os, pathlib, shutil, signal, subprocess, sys, tempfile, numpy as np
 from table import (CHANGES, DATA, GAMES, OPENED, console_of, first_step, heard, prepare, run,
-                   shows, title_as_readme, until)
+                   shows, title_as_readme, until, x_window)
 
 GAME = os.path.abspath(sys.argv[1])
 FOLDERS = tempfile.TemporaryDirectory(prefix="cragmoor-e2e-")
 FIND = ("xdotool", "search", "--name", "^Cragmoor$")
-
-
-def x_window():  # import now and then hangs on a window just mapped: the next try takes it
-    try:
-        return run("import", "-window", "Cragmoor", "-depth", "8", "ppm:-", timeout=5)
-    except subprocess.TimeoutExpired:
-        return b""
 
 
 SHOOT = [x_window]  # how the game's window is taken as a PPM picture

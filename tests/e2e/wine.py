@@ -5,7 +5,7 @@
 # must reach the player in a message box as well as on standard output.
 import os, pathlib, shutil, subprocess, sys, tempfile, numpy as np
 from table import (CHANGES, GAMES, OPENED, console_of, first_step, heard, prepare, run, shows,
-                   title_as_readme, until)
+                   title_as_readme, until, x_window)
 
 RELEASE = os.path.abspath(sys.argv[1])  # the unpacked zip: cragmoor.exe, SDL2.dll, the data
 FOLDERS = tempfile.TemporaryDirectory(prefix="cragmoor-wine-")
@@ -18,10 +18,7 @@ QUIET = dict(WINEDEBUG="-all", WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree,m
 
 
 def screen():
-    try:  # import now and then hangs on a window just mapped: the next try takes it
-        return console_of(run("import", "-window", "Cragmoor", "-depth", "8", "ppm:-", timeout=5))
-    except subprocess.TimeoutExpired:
-        return np.zeros((200, 320, 3), np.uint8)
+    return console_of(x_window())
 
 
 def shows_after(command, column, row, words):

@@ -6,7 +6,7 @@
 # Run in an X server (xvfb-run).
 import os, pathlib, re, subprocess, sys, tempfile, time, zipfile
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
-from table import DATA, run, shows, console_of, until
+from table import DATA, console_of, run, shows, until, x_window
 
 ZIP, SETUP = map(os.path.abspath, sys.argv[1:3])
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -99,8 +99,7 @@ def start_from_shortcut(prefix, target):
                             stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
     find = ("xdotool", "search", "--name", "^Cragmoor$")
     until(lambda: game.poll() is not None or run(*find), "the installed game opened no window")
-    until(lambda: shows(console_of(run("import", "-window", "Cragmoor", "-depth", "8", "ppm:-",
-                                       timeout=10)), 2, 14, "PICK UP ROCK BY"),
+    until(lambda: shows(console_of(x_window()), 2, 14, "PICK UP ROCK BY"),
           "the installed game did not show its title")
     run("wmctrl", "-i", "-c", run(*find).split()[0].decode())
     game.communicate(timeout=30)
