@@ -7,6 +7,7 @@ import os
 import shutil
 import sys
 
+from licences import licence_text
 from reproducible_zip import write_zip
 
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -14,8 +15,7 @@ ROOT = os.path.join(HERE, "..")
 DATA_SUFFIXES = (".png", ".wav")
 ZIP_FOLDER = "Cragmoor"
 
-# (file in the release, where it comes from, how to take it); "whole" copies the file,
-# the others cut a vendored library's licence out of its source.
+# (file in the release, where it comes from, how licences.py takes it out of that file)
 LICENCES = (
     ("LICENSE.txt", "game:LICENSE", "whole"),
     ("licences/font.txt", "game:data/FONT-LICENSE", "whole"),
@@ -29,21 +29,6 @@ LICENCES = (
     ("licences/mingw-w64-runtime.txt", "/usr/share/doc/mingw-w64-x86-64-dev/copyright", "whole"),
     ("licences/gcc-runtime.txt", "/usr/share/doc/gcc-mingw-w64-base/copyright", "whole"),
 )
-
-
-def first_comment(text):
-    start = text.index("/*")
-    return text[start:text.index("*/", start) + 2]
-
-
-def closing_licence(text):
-    # stb keeps its two licences, MIT or public domain, in the last comment of the file.
-    start = text.rindex("/*", 0, text.rindex("This software is available under 2 licenses"))
-    return text[start:text.index("*/", start) + 2]
-
-
-CUTS = {"whole": lambda text: text, "first comment": first_comment,
-        "closing licence": closing_licence}
 
 
 def windows_text(text):
@@ -72,8 +57,7 @@ def stage(exe, sdl_dll, library_licences, folder):
     with open(readme, encoding="utf-8") as text, open(os.path.join(folder, "README.txt"), "wb") as out:
         out.write(windows_text(text.read()))
     for name, where, cut in LICENCES:
-        with open(source_path(where, library_licences), encoding="utf-8") as text:
-            licence = CUTS[cut](text.read())
+        licence = licence_text(source_path(where, library_licences), cut)
         with open(os.path.join(folder, name), "wb") as out:
             out.write(windows_text(licence))
 

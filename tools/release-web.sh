@@ -62,12 +62,12 @@ cp LICENSE out/web/licences/cragmoor.txt
 cp data/FONT-LICENSE out/web/licences/font.txt
 cp "$cache/sources/$sdl/LICENSE.txt" out/web/licences/sdl2.txt
 cp "$cache/sources/$tcod/LICENSE.txt" out/web/licences/libtcod.txt
-# The vendored libraries carry their licences in their sources' opening comments.
-sed -n '1,/\*\//p' "$cache/sources/$tcod/src/vendor/lodepng.c" > out/web/licences/lodepng.txt
-sed -n '2,/\*\//p' "$cache/sources/$tcod/src/vendor/utf8proc/utf8proc.c" > out/web/licences/utf8proc.txt
-sed -n '1,/\*\//p' "$cache/sources/$tcod/src/vendor/zlib/zlib.h" > out/web/licences/zlib.txt
-sed -n '/^This software is available under 2 licenses/,$p' \
-    "$cache/sources/$tcod/src/vendor/stb_truetype.h" > out/web/licences/stb.txt
+# The vendored libraries carry their licences in their own sources.
+vendor=$cache/sources/$tcod/src/vendor
+python3 tools/licences.py "$vendor/lodepng.h" "first comment" > out/web/licences/lodepng.txt
+python3 tools/licences.py "$vendor/utf8proc/utf8proc.h" "first comment" > out/web/licences/utf8proc.txt
+python3 tools/licences.py "$vendor/zlib/zlib.h" "first comment" > out/web/licences/zlib.txt
+python3 tools/licences.py "$vendor/stb_truetype.h" "closing licence" > out/web/licences/stb.txt
 cp /usr/share/emscripten/system/lib/libc/musl/COPYRIGHT out/web/licences/musl.txt
 cp /usr/share/doc/emscripten/copyright out/web/licences/emscripten.txt
 

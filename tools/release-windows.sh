@@ -10,7 +10,7 @@ out=$(mkdir -p "${1:-$here/out/windows}" && cd "${1:-$here/out/windows}" && pwd)
 build=${2:-$here/build/windows-release}
 sh "$here/tools/need-packages.sh" cmake make git python3 g++-mingw-w64-x86-64-posix \
     libz-mingw-w64-dev binutils-mingw-w64-x86-64 nsis dpkg-dev
-version=$(sed -n 's/^project(cragmoor VERSION \([0-9.]*\) .*/\1/p' "$here/CMakeLists.txt")
+version=$(sed -n 's/^project(cragmoor VERSION \([0-9.]*\).*/\1/p' "$here/CMakeLists.txt")
 SOURCE_DATE_EPOCH=$(sh "$here/tools/source-date.sh")
 export SOURCE_DATE_EPOCH
 

@@ -61,6 +61,13 @@ def check_program(folder):
     assert pathlib.Path(icon).read_bytes() == pathlib.Path(ico).read_bytes(), "the .ico is stale"
 
 
+def check_licences(folder):  # the game, its font, and everything linked into what it ships
+    wanted = {"SDL2.txt", "font.txt", "gcc-runtime.txt", "libtcod.txt", "lodepng.txt",
+              "mingw-w64-runtime.txt", "stb_ds.txt", "stb_truetype.txt", "utf8proc.txt", "zlib.txt"}
+    assert os.path.getsize(os.path.join(folder, "LICENSE.txt")) > 0, "no licence of the game"
+    assert set(os.listdir(os.path.join(folder, "licences"))) == wanted, "licences differ"
+
+
 def wine(prefix, *command, cwd=None):
     env = dict(WINE, WINEPREFIX=prefix)
     result = subprocess.run(["wine", *command], cwd=cwd, env=env, capture_output=True, timeout=120)
@@ -138,5 +145,6 @@ until(lambda: b"window id" in run("xprop", "-root", "_NET_SUPPORTING_WM_CHECK"),
 folder = unpacked()
 check_imports(folder)
 check_program(folder)
+check_licences(folder)
 check_installer()
-print("release checked: imports, program resources, install, shortcut, uninstall")
+print("release checked: imports, program resources, licences, install, shortcut, uninstall")
