@@ -4,7 +4,7 @@
 # then once under Wayland, in sway's headless compositor, typed at with wtype.
 import glob, json, os, pathlib, shutil, signal, subprocess, sys, tempfile, numpy as np
 from table import (CHANGES, DATA, GAMES, OPENED, console_of, first_step, heard, prepare, run,
-                   shows, title_as_readme, until, x_window)
+                   shows, start_openbox, title_as_readme, until, x_window)
 
 GAME = os.path.abspath(sys.argv[1])
 FOLDERS = tempfile.TemporaryDirectory(prefix="cragmoor-e2e-")
@@ -94,8 +94,7 @@ def wayland():  # one game under sway's headless Wayland, which will not run as 
     sway.terminate()
 
 
-subprocess.Popen(["openbox"], stderr=subprocess.DEVNULL)
-until(lambda: b"window id" in run("xprop", "-root", "_NET_SUPPORTING_WM_CHECK"), "no openbox")
+start_openbox()
 quiet = subprocess.run([GAME], env=dict(os.environ, SDL_AUDIODRIVER="bogus"), capture_output=True)
 assert (quiet.returncode, quiet.stdout) == (1, b"audio init fail"), "no audio: %r" % (quiet,)
 for game in GAMES:

@@ -25,6 +25,17 @@ def until(shown, what):
         time.sleep(0.1)
 
 
+def start_openbox():
+    # Once in a while, on a busy machine, openbox finds no display just after xvfb-run has
+    # started its X server, and ends: it is started again until the root window names it.
+    openbox = []
+    def running():
+        if not openbox or openbox[-1].poll() is not None:
+            openbox.append(subprocess.Popen(["openbox"], stderr=subprocess.DEVNULL))
+        return b"window id" in run("xprop", "-root", "_NET_SUPPORTING_WM_CHECK")
+    until(running, "no openbox")
+
+
 # The font's 8 x 8 pixel tiles run down its columns: character c is row c % 16, column c // 16.
 FONT = np.frombuffer(run("convert", DATA + "/terminal.png", "-depth", "8", "gray:-"), np.uint8)
 GLYPHS = (FONT.reshape(16, 8, 16, 8) > 127).transpose(2, 0, 1, 3).reshape(256, 8, 8)

@@ -5,7 +5,7 @@
 # must reach the player in a message box as well as on standard output.
 import os, pathlib, shutil, subprocess, sys, tempfile, numpy as np
 from table import (CHANGES, GAMES, OPENED, console_of, first_step, heard, prepare, run, shows,
-                   title_as_readme, until, x_window)
+                   start_openbox, title_as_readme, until, x_window)
 
 RELEASE = os.path.abspath(sys.argv[1])  # the unpacked zip: cragmoor.exe, SDL2.dll, the data
 FOLDERS = tempfile.TemporaryDirectory(prefix="cragmoor-wine-")
@@ -86,8 +86,7 @@ def told(game, line):  # the line in a message box, its OK pressed; then status 
     assert (game.returncode, out) == (1, line), (game.returncode, out)
 
 
-subprocess.Popen(["openbox"], stderr=subprocess.DEVNULL)
-until(lambda: b"window id" in run("xprop", "-root", "_NET_SUPPORTING_WM_CHECK"), "no openbox")
+start_openbox()
 print("left out under Wine: %s (Wine sets no minimum window size for X)" % BELOW_MINIMUM)
 told(start(RELEASE, SDL_AUDIODRIVER="bogus"), b"audio init fail")
 # A copy of the .exe alone, started in an empty folder: the font is nowhere.

@@ -6,7 +6,7 @@
 # Run in an X server (xvfb-run).
 import os, pathlib, re, subprocess, sys, tempfile, time, zipfile
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
-from table import DATA, console_of, run, shows, until, x_window
+from table import DATA, console_of, run, shows, start_openbox, until, x_window
 
 ZIP, SETUP = map(os.path.abspath, sys.argv[1:3])
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -140,8 +140,7 @@ def check_installer():
     assert "cragmoor" not in registry(prefix).lower(), "keys of the game are left in the registry"
 
 
-subprocess.Popen(["openbox"], stderr=subprocess.DEVNULL)  # wmctrl closes windows through it
-until(lambda: b"window id" in run("xprop", "-root", "_NET_SUPPORTING_WM_CHECK"), "no openbox")
+start_openbox()  # wmctrl closes windows through it
 folder = unpacked()
 check_imports(folder)
 check_program(folder)
